@@ -1,0 +1,55 @@
+// Where the framework finds the machine's volumes, the current user's special
+// folders and the program's base folder. The program reads the machine's;
+// tests inject their own (a fake old machine in a temporary folder).
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace framework {
+
+struct VolumeEntry {
+  std::string name;                  // shown as the first component of colon paths
+  std::filesystem::path mountPoint;  // "/" for the start-up disk
+};
+
+struct FileSystemSetup {
+  std::vector<VolumeEntry> volumes;  // [0] is the start-up disk
+  std::filesystem::path applications;
+  std::filesystem::path preferences;
+  std::filesystem::path applicationData;
+  std::filesystem::path documents;
+  std::filesystem::path baseFolder;  // what GetFolderItem("") gives
+};
+
+// The machine's view, read when called:
+//   - volume 0 is "/", named by its file system's label where udev publishes
+//     one (macOS: the /Volumes entry that links to "/"), else "Macintosh HD";
+//   - then, in mount order, the mount points directly inside /Volumes,
+//     /media and /mnt, or inside any user's folder in /media and /run/media
+//     (a disk the desktop's user mounted counts also when the program runs
+//     as another user), each named by its folder's name;
+//   - ~/Applications (/Applications on macOS), ~/Library/Preferences,
+//     ~/Library/Application Support, ~/Documents, from $HOME (else the
+//     password database);
+//   - the base folder from the running executable's path.
+FileSystemSetup MachineFileSystemSetup();
+
+// Replaces the view (tests: one per test; the program: once at start-up).
+// Volume names are made usable as colon-path components: a ":" shows as
+// "/", an empty name becomes "Macintosh HD" for volume 0 and "Untitled"
+// elsewhere, and a name already taken gets " 1", " 2", ... as the Mac
+// numbers duplicate volume names. Mount points are made absolute and
+// lexically normal.
+void SetFileSystemSetup(FileSystemSetup setup);
+// The view in force (the machine's, read on first use, until one is set).
+// The reference stays valid for the whole run, also after another view was
+// set, so a thread that holds it while a test replaces the view is safe.
+const FileSystemSetup& CurrentFileSystemSetup();
+
+// The base folder for an executable path: the folder that holds "X.app" when
+// the executable lies in "X.app/Contents/MacOS/", else the executable's folder.
+std::filesystem::path BaseFolderForExecutable(const std::filesystem::path& executable);
+
+}  // namespace framework

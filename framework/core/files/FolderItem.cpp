@@ -1,0 +1,315 @@
+#include "framework/core/files/FolderItem.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <unicode/normalizer2.h>
+#include <unicode/unistr.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <ctime>
+
+#include "framework/core/files/ColonPath.h"
+#include "framework/core/files/CopyTree.h"
+#include "framework/core/files/FileSystemSetup.h"
+#include "framework/core/files/FinderInfo.h"
+#include "framework/core/files/Streams.h"
+#include "framework/core/threads/Baton.h"
+
+namespace framework {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A listing taken less than this after the folder last changed is not
+// trusted: the file system stamps changes with a clock that advances in
+// ticks of up to 10 ms, so a later change in the same tick leaves the times
+// unchanged.
+constexpr std::int64_t kCoarseClockNs = 100'000'000;
+
+std::int64_t Nanoseconds(const timespec& t) { return std::int64_t{t.tv_sec} * 1'000'000'000 + t.tv_nsec; }
+
+std::int64_t WallClockNs() {
+  timespec now{};
+  clock_gettime(CLOCK_REALTIME, &now);
+  return Nanoseconds(now);
+}
+
+#ifdef __APPLE__
+const timespec& ModificationTime(const struct stat& info) { return info.st_mtimespec; }
+const timespec& ChangeTime(const struct stat& info) { return info.st_ctimespec; }
+#else
+const timespec& ModificationTime(const struct stat& info) { return info.st_mtim; }
+const timespec& ChangeTime(const struct stat& info) { return info.st_ctim; }
+#endif
+
+bool LinkStat(const fs::path& path, struct stat& info) { return lstat(path.c_str(), &info) == 0; }
+
+bool ReadFolderNames(const fs::path& folder, std::vector<std::string>& names) {
+  DIR* listing = opendir(folder.c_str());
+  if (!listing) return false;
+  errno = 0;
+  while (const dirent* entry = readdir(listing)) {
+    const std::string_view name = entry->d_name;
+    if (name == "." || name == "..") continue;
+    names.emplace_back(name);
+  }
+  const bool complete = errno == 0;
+  closedir(listing);
+  return complete;
+}
+
+const VolumeEntry* VolumeRootedAt(const fs::path& path) {
+  for (const VolumeEntry& volume : CurrentFileSystemSetup().volumes) {
+    if (volume.mountPoint == path) return &volume;
+  }
+  return nullptr;
+}
+
+// A name usable in this folder: one component, not "." or "..".
+std::optional<std::string> UsableName(const String& name) {
+  std::string bytes = colonpath::PosixBytes(name);
+  if (bytes.empty() || bytes == "." || bytes == ".." || bytes.find('/') != std::string::npos) return std::nullopt;
+  if (bytes.find('\0') != std::string::npos) return std::nullopt;
+  return bytes;
+}
+
+// The form in which two names match on the Mac's disk: composed and case
+// folded.
+std::string MatchingKey(const std::string& name) {
+  UErrorCode status = U_ZERO_ERROR;
+  const icu::Normalizer2* nfc = icu::Normalizer2::getNFCInstance(status);
+  if (U_FAILURE(status)) return name;
+  icu::UnicodeString text = nfc->normalize(icu::UnicodeString::fromUTF8(name), status);
+  text.foldCase();
+  text = nfc->normalize(text, status);
+  if (U_FAILURE(status)) return name;
+  std::string key;
+  text.toUTF8String(key);
+  return key;
+}
+
+String FourCharacters(const finderinfo::Record& record, std::size_t offset) {
+  std::string code(reinterpret_cast<const char*>(record.data() + offset), 4);
+  if (code == std::string(4, '\0')) return String();
+  return String::FromBytes(std::move(code), EncodingId::None);
+}
+
+FolderItemPtr ItemAt(const fs::path& path) {
+  if (path.empty()) return nullptr;
+  return FolderItem::FromPosix(path);
+}
+
+}  // namespace
+
+FolderItem::FolderItem(fs::path posixPath) : path_(colonpath::Normalized(posixPath)) {}
+
+FolderItemPtr FolderItem::FromPosix(fs::path posixPath) { return std::make_shared<FolderItem>(std::move(posixPath)); }
+
+bool FolderItem::Exists() const {
+  struct stat info {};
+  return stat(path_.c_str(), &info) == 0;
+}
+
+bool FolderItem::Directory() const {
+  struct stat info {};
+  return LinkStat(path_, info) && S_ISDIR(info.st_mode);
+}
+
+bool FolderItem::Visible() const {
+  if (!VolumeRootedAt(path_) && path_.filename().native().starts_with('.')) return false;
+  const auto record = finderinfo::Read(path_);
+  return !record || (finderinfo::Flags(*record) & finderinfo::kIsInvisible) == 0;
+}
+
+String FolderItem::Name() const {
+  if (const VolumeEntry* volume = VolumeRootedAt(path_)) return String(volume->name);
+  return colonpath::TextFromPosixBytes(path_.filename().native());
+}
+
+String FolderItem::AbsolutePath() const {
+  return colonpath::TextFromPosixBytes(colonpath::ColonPathOf(path_, Directory(), CurrentFileSystemSetup()));
+}
+
+String FolderItem::MacType() const {
+  if (Directory()) return String("fold");
+  const auto record = finderinfo::Read(path_);
+  return record ? FourCharacters(*record, 0) : String();
+}
+
+String FolderItem::MacCreator() const {
+  if (Directory()) return String();
+  const auto record = finderinfo::Read(path_);
+  return record ? FourCharacters(*record, 4) : String();
+}
+
+void FolderItem::RefreshListing() {
+  const std::int64_t askedAt = WallClockNs();
+  struct stat info {};
+  if (!LinkStat(path_, info) || !S_ISDIR(info.st_mode)) {
+    entries_.clear();
+    listed_ = false;
+    return;
+  }
+  const std::int64_t modified = Nanoseconds(ModificationTime(info));
+  const std::int64_t changed = Nanoseconds(ChangeTime(info));
+  if (listed_ && listedInode_ == static_cast<std::uint64_t>(info.st_ino) && listedMtimeNs_ == modified &&
+      listedCtimeNs_ == changed && listedAtNs_ - changed > kCoarseClockNs) {
+    return;
+  }
+  std::vector<std::string> names;
+  bool complete = false;
+  {
+    // This object is not touched meanwhile: the names go into a local list.
+    BatonReleaser outside;
+    complete = ReadFolderNames(path_, names);
+    std::sort(names.begin(), names.end());
+  }
+  entries_ = std::move(names);
+  listed_ = complete;
+  listedInode_ = static_cast<std::uint64_t>(info.st_ino);
+  listedMtimeNs_ = modified;
+  listedCtimeNs_ = changed;
+  listedAtNs_ = askedAt;
+}
+
+std::int32_t FolderItem::Count() {
+  RefreshListing();
+  return static_cast<std::int32_t>(entries_.size());
+}
+
+FolderItemPtr FolderItem::Item(std::int32_t index) {
+  RefreshListing();
+  if (index < 1 || static_cast<std::size_t>(index) > entries_.size()) return nullptr;
+  return FromPosix(path_ / entries_[static_cast<std::size_t>(index - 1)]);
+}
+
+FolderItemPtr FolderItem::Child(const String& name) const {
+  const std::optional<std::string> wanted = UsableName(name);
+  if (!wanted) return nullptr;
+  const fs::path exact = path_ / *wanted;
+  struct stat info {};
+  if (LinkStat(exact, info) || !Directory()) return FromPosix(exact);
+
+  std::vector<std::string> names;
+  {
+    BatonReleaser outside;
+    ReadFolderNames(path_, names);
+  }
+  const std::string key = MatchingKey(*wanted);
+  const std::string* match = nullptr;
+  for (const std::string& candidate : names) {
+    if (MatchingKey(candidate) != key) continue;
+    // Two entries that differ only in case: the disk is case-sensitive,
+    // and neither is the one asked for.
+    if (match) return FromPosix(exact);
+    match = &candidate;
+  }
+  return FromPosix(match ? path_ / *match : exact);
+}
+
+FolderItemPtr FolderItem::Parent() const {
+  if (VolumeRootedAt(path_) || path_ == path_.root_path()) return nullptr;
+  return FromPosix(path_.parent_path());
+}
+
+bool FolderItem::CreateAsFolder() { return mkdir(path_.c_str(), 0777) == 0; }
+
+bool FolderItem::CopyFileTo(const FolderItemPtr& destination) {
+  if (!destination) return false;
+  return copytree::CopyInto(path_, destination->PosixPath());
+}
+
+bool FolderItem::MoveFileTo(const FolderItemPtr& destination, const String& newName) {
+  if (!destination) return false;
+  const std::optional<std::string> name = UsableName(newName);
+  if (!name) return false;
+  const fs::path target = destination->PosixPath() / *name;
+  BatonReleaser outside;
+#ifdef __APPLE__
+  return renamex_np(path_.c_str(), target.c_str(), RENAME_EXCL) == 0;
+#else
+  if (renameat2(AT_FDCWD, path_.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) == 0) return true;
+  if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP) return false;
+  // A file system without the no-replace rename. A second name that is then
+  // dropped never replaces anything; a folder, which cannot have a second
+  // name, is checked and renamed (a race here could replace an empty folder).
+  struct stat info {};
+  if (!LinkStat(path_, info)) return false;
+  if (!S_ISDIR(info.st_mode)) {
+    if (link(path_.c_str(), target.c_str()) == 0) {
+      if (unlink(path_.c_str()) == 0) return true;
+      unlink(target.c_str());
+      return false;
+    }
+    if (errno == EEXIST) return false;
+  }
+  struct stat existing {};
+  if (LinkStat(target, existing)) return false;
+  return rename(path_.c_str(), target.c_str()) == 0;
+#endif
+}
+
+bool FolderItem::Delete() {
+  struct stat info {};
+  if (!LinkStat(path_, info)) return false;
+  if (S_ISDIR(info.st_mode)) return rmdir(path_.c_str()) == 0;
+  return unlink(path_.c_str()) == 0;
+}
+
+namespace {
+
+// Opens a file (never a folder) with the given stdio mode.
+std::FILE* OpenFile(const fs::path& path, const char* mode) {
+  std::FILE* file = std::fopen(path.c_str(), mode);
+  if (!file) return nullptr;
+  struct stat info {};
+  if (fstat(fileno(file), &info) != 0 || S_ISDIR(info.st_mode)) {
+    std::fclose(file);
+    return nullptr;
+  }
+  return file;
+}
+
+}  // namespace
+
+TextInputStreamPtr FolderItem::OpenAsTextFile() const {
+  std::FILE* file = OpenFile(path_, "rbe");
+  return file ? std::make_shared<TextInputStream>(file) : nullptr;
+}
+
+TextOutputStreamPtr FolderItem::CreateTextFile() const {
+  std::FILE* file = OpenFile(path_, "wbe");
+  return file ? std::make_shared<TextOutputStream>(file) : nullptr;
+}
+
+BinaryStreamPtr FolderItem::OpenAsBinaryFile(bool write) const {
+  std::FILE* file = OpenFile(path_, write ? "r+be" : "rbe");
+  return file ? std::make_shared<BinaryStream>(file) : nullptr;
+}
+
+FolderItemPtr GetFolderItem(const String& path) {
+  const std::optional<fs::path> posix = colonpath::PosixPathOf(path, CurrentFileSystemSetup());
+  return posix ? ItemAt(*posix) : nullptr;
+}
+
+FolderItemPtr Volume(std::int32_t index) {
+  const auto& volumes = CurrentFileSystemSetup().volumes;
+  if (index < 0 || static_cast<std::size_t>(index) >= volumes.size()) return nullptr;
+  return FolderItem::FromPosix(volumes[static_cast<std::size_t>(index)].mountPoint);
+}
+
+std::int32_t VolumeCount() { return static_cast<std::int32_t>(CurrentFileSystemSetup().volumes.size()); }
+
+namespace SpecialFolder {
+FolderItemPtr Applications() { return ItemAt(CurrentFileSystemSetup().applications); }
+FolderItemPtr Preferences() { return ItemAt(CurrentFileSystemSetup().preferences); }
+FolderItemPtr ApplicationData() { return ItemAt(CurrentFileSystemSetup().applicationData); }
+FolderItemPtr Documents() { return ItemAt(CurrentFileSystemSetup().documents); }
+}  // namespace SpecialFolder
+
+}  // namespace framework

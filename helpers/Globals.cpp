@@ -1,0 +1,100 @@
+#include "helpers/Globals.h"
+
+#include <algorithm>
+#include <chrono>
+#include <thread>
+
+#include "framework/core/files/Streams.h"
+#include "framework/core/text/StringFunctions.h"
+#include "framework/core/threads/Baton.h"
+
+namespace Globals {
+
+using framework::CountFields;
+using framework::NthField;
+
+bool gBeep = false;
+std::vector<String> gAppName;
+std::vector<String> gAppTypeCre;
+std::vector<String> gDocTypeCre;
+std::vector<FolderItemPtr> gDlist;
+
+void gExtractBodyAndExtn(const String& s, String& body, String& extn) {
+  const std::int32_t n = CountFields(s, ".");
+  if (n <= 1) {
+    body = s;
+    return;
+  }
+  extn = NthField(s, ".", n);
+  for (std::int32_t i = 1; i <= n - 1; ++i) {
+    body += NthField(s, ".", i);
+    if (i < n - 1) body += ".";
+    framework::Yield();
+  }
+}
+
+String gExtractExtn(const String& s) {
+  String body;
+  String extn;
+  gExtractBodyAndExtn(s, body, extn);
+  return extn;
+}
+
+bool gAppPackage(const FolderItemPtr& f) {
+  if (!(gExtractExtn(f->Name()) == "app")) return false;
+  return f->MacType() == "fold";
+}
+
+String gGetTypeCre(const FolderItemPtr& f) {
+  if (!gAppPackage(f)) return f->MacType() + f->MacCreator();
+  FolderItemPtr contents = f->Child("contents");
+  FolderItemPtr pkgInfo = contents ? contents->Child("PkgInfo") : nullptr;
+  if (!pkgInfo || !pkgInfo->Exists()) return "";
+  framework::TextInputStreamPtr stream = pkgInfo->OpenAsTextFile();
+  if (!stream) return "";
+  return stream->ReadLine();
+}
+
+void gWait(double ms) {
+  const double deadline = framework::Microseconds() + ms * 1000.0;
+  while (framework::Microseconds() <= deadline) {
+    framework::Yield();
+    // With real threads under the baton, spinning alone would burn a core
+    // for nothing: when no other thread wants the baton, let it go and rest
+    // for a moment (at most a millisecond, never past the deadline).
+    if (framework::Baton::Waiters() == 0) {
+      const double left = deadline - framework::Microseconds();
+      if (left > 0) {
+        framework::BatonReleaser letOthersRun;
+        std::this_thread::sleep_for(std::chrono::microseconds(
+            static_cast<std::int64_t>(std::min(left + 1.0, 1000.0))));
+      }
+    }
+  }
+}
+
+void gDeleteFolder2(const FolderItemPtr& f) {
+  for (std::int32_t i = 1; i <= f->Count(); ++i) {
+    FolderItemPtr child = f->Item(i);
+    if (child) {
+      if (child->Directory()) {
+        gDeleteFolder2(child);
+      } else {
+        gDlist.push_back(child);
+      }
+    }
+    framework::Yield();
+  }
+  gDlist.push_back(f);
+}
+
+void gDeleteFolder(const FolderItemPtr& f) {
+  gDeleteFolder2(f);
+  for (std::size_t i = 0; i < gDlist.size(); ++i) {
+    gDlist[i]->Delete();
+    framework::Yield();
+  }
+  gDlist.clear();
+}
+
+}  // namespace Globals
