@@ -35,7 +35,6 @@
 #include "framework/core/threads/Baton.h"
 #include "framework/core/threads/Thread.h"
 
-namespace framework::copytree { extern std::atomic<long long> gMaxHeldNs; }
 namespace {
 
 namespace fs = std::filesystem;
@@ -277,7 +276,6 @@ int main(int argc, char** argv) {
 
   const double ratio = bestOurs / bestCp;
   std::printf("\nbest CopyFileTo %.3f s, best cp -a %.3f s: ratio %.3f (target <= 1.1)\n", bestOurs, bestCp, ratio);
-  std::printf("copier's longest hold %.3f ms\n", framework::copytree::gMaxHeldNs.load() / 1e6);
   std::printf("main thread's longest wait for the baton: %.3f ms (target < 20 ms); any thread's: %.3f ms\n",
               longestMainWait, longestAnyWait);
   if (!options.keep) Remove(work);

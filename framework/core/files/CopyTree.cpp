@@ -8,8 +8,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <atomic>
-#include <chrono>
 #include <cerrno>
 #include <cstring>
 #include <map>
@@ -76,27 +74,18 @@ class Fd {
 // The baton given up while the copy is inside system calls (nothing the
 // copy touches meanwhile is program state). Between items the copy holds it
 // and yields, like any loop of the program.
-}  // namespace
-std::atomic<long long> gMaxHeldNs{0};
-namespace {
-inline long long NowNs() { return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch()).count(); }
-thread_local long long tHeldSince = 0;
-struct Probe { static void Got() { tHeldSince = NowNs(); } static void Leaving() { if (tHeldSince) { long long d = NowNs() - tHeldSince; long long m = gMaxHeldNs.load(); while (d > m && !gMaxHeldNs.compare_exchange_weak(m, d)) {} } } };
 class OutsideBaton {
  public:
-  OutsideBaton() { Probe::Leaving(); released_.emplace(); }
-  ~OutsideBaton() { if (released_) { released_.reset(); Probe::Got(); } }
+  OutsideBaton() { released_.emplace(); }
   // Takes the baton back for a moment so that program code waiting for it
   // runs, then gives it up again.
   void Checkpoint() {
     released_.reset();
-    Probe::Got();
     Yield();
-    Probe::Leaving();
     released_.emplace();
   }
   // Takes the baton back for good.
-  void Return() { released_.reset(); Probe::Got(); }
+  void Return() { released_.reset(); }
 
  private:
   std::optional<BatonReleaser> released_;
