@@ -1,5 +1,6 @@
 #include "wizard/Window1.h"
 
+#include "framework/core/threads/Baton.h"
 #include "framework/ui/ImplicitInstance.h"
 #include "shell/MenuBar1.h"
 
@@ -27,12 +28,22 @@ bool Window1::Event_CancelClose(bool appQuitting) {
   return CloseApp();
 }
 
-// FIXME: record the item once per absolute path (the item table is filled
-// by the discovery worker, which does not exist yet).
+// Several discovery workers may call this at once, switching only at the
+// yield in the search. The bound is read afresh at every step, so an entry
+// another worker appended during a yield is compared before this call
+// reaches the end, and the append itself does not yield: the table never
+// holds two entries with equal paths.
 std::int32_t Window1::AddFIlist(const framework::FolderItemPtr& f, const String& kind) {
-  (void)f;
-  (void)kind;
-  return -1;
+  // No item, no entry: -1 names nothing, and the item list passes it over.
+  if (f == nullptr) return -1;
+  const String path = f->AbsolutePath();
+  for (std::size_t i = 0; i < pFI.size(); ++i) {
+    const framework::FolderItemPtr& recorded = pFI[i].item;
+    if (recorded != nullptr && recorded->AbsolutePath() == path) return static_cast<std::int32_t>(i);
+    framework::Yield();
+  }
+  pFI.push_back(FIEntry{f, kind, false});
+  return static_cast<std::int32_t>(pFI.size()) - 1;
 }
 
 // --- control accessors ---

@@ -119,7 +119,8 @@ class Window1 : public framework::Window {
   // True keeps the window open, and so cancels a quit in progress.
   bool Event_CancelClose(bool appQuitting) override;
 
-  // Records f in the item table once per absolute path; returns its index.
+  // Records f in the item table once per absolute path; returns its index
+  // (-1, naming no entry, for no item).
   std::int32_t AddFIlist(const framework::FolderItemPtr& f, const String& kind);
 
  protected:

@@ -1,15 +1,21 @@
 // The wizard's behaviour: opening, moving between the four pages, and the
-// control handlers. The discovery and transfer workers, the item list
-// window, the old machine's chooser and the copy-done marker are not built
-// yet; the places that start or ask them are marked FIXME and do nothing.
+// control handlers. Places still to be built are marked FIXME.
 #include "wizard/Window1.h"
 
+#include <memory>
+
+#include "discovery/Thread2.h"
+#include "discovery/Window2.h"
+#include "framework/core/threads/Baton.h"
 #include "framework/ui/Application.h"
 #include "framework/ui/Color.h"
+#include "framework/ui/ImplicitInstance.h"
 #include "framework/ui/OpenDialog.h"
 #include "framework/ui/SelectFolderDialog.h"
 #include "helpers/CautionDialogs.h"
 #include "helpers/Globals.h"
+#include "transfer/Thread1.h"
+#include "wizard/Window3.h"
 
 namespace {
 
@@ -51,14 +57,23 @@ void Window1::PageChange(std::int32_t n) {
         PushButton2().Enabled(true);
         PushButton2().Caption("次へ");
         pBack = false;
+        // The person may have closed the list with its close box, which only
+        // hides it: bring back the same rows to work on.
+        if (framework::ImplicitInstance<Window2>::Exists()) Window2::Instance().Show();
         break;
       }
       PushButton2().Enabled(false);
       PushButton3().Enabled(false);
       PushButton4().Enabled(false);
       StaticText10().Text("");
-      // FIXME: show the item list window beside the wizard (its kind and
-      // index columns hidden) before the scan starts.
+      {
+        Window2& list = Window2::Instance();
+        list.pWin1 = std::static_pointer_cast<Window1>(shared_from_this());
+        list.Show();
+        // Only the names and the kind labels show; the kind codes and the
+        // indexes stay in hidden columns for the workers.
+        list.Listbox1().ColumnWidths("70%,0,0,*");
+      }
       GetItem();
       break;
     case 2:
@@ -140,9 +155,23 @@ void Window1::RadioButton2_Action(RadioButton& control) {
     PushButton2().Enabled(false);
     return;
   }
-  // FIXME: ask for the old machine's disk and user (Window3, modally), copy
-  // pVolNo and pUser from it, turn this button off again when the person
-  // cancelled; else hide the STEP 4 header and enable StaticText10 and Next.
+  // Held here, so the sheet outlives its own closing until we have read it.
+  const std::shared_ptr<Window3> chooser = framework::ImplicitInstance<Window3>::Shared();
+  chooser->ShowModal();
+  pVolNo = chooser->pVolNo;
+  pUser = chooser->pUser;
+  chooser->Close();
+  // Negative: cancelled. 0: the sheet went without either button (a quit
+  // while it was up), which chose no disk either.
+  if (pVolNo < 1) {
+    // No route is chosen, and the off branch keeps Next disabled.
+    control.Value(false);
+    return;
+  }
+  // The network route has no STEP 4.
+  StaticText4().Visible(false);
+  StaticText10().Enabled(true);
+  PushButton2().Enabled(true);
 }
 
 void Window1::PushButton8_Action(PushButton& control) {
@@ -207,28 +236,77 @@ void Window1::PushButton6_Action(PushButton& control) {
 
 // --- not built yet ---
 
-// FIXME: look for the copy-done marker in the program's own bundle.
-bool Window1::ExistsCopyDone() { return false; }
+// The copy-done marker's three methods are in Window1CopyDone.cpp.
 
-// FIXME: write the copy-done marker into the program's own bundle.
-void Window1::CreateCopyDone() {}
+void Window1::GetItem() {
+  framework::FolderItemPtr folder;
+  if (RadioButton1().Value()) {
+    folder = framework::SpecialFolder::Applications();
+  } else if (const framework::FolderItemPtr volume = framework::Volume(pVolNo)) {
+    // A disk unmounted since it was chosen leaves nothing to scan; the
+    // worker still hands STEP 2 back.
+    folder = volume->Child("Applications");
+  }
+  PushButton8().Caption("中止");
+  pStopThread2 = false;
+  // A new scan starts from an empty list; the item table keeps its entries,
+  // so an item found again keeps its index.
+  Window2& list = Window2::Instance();
+  list.Listbox1().DeleteAllRows();
+  list.StaticText1().Visible(true);
+  list.ProgressWheel1().Visible(true);
+  auto worker = std::make_shared<Thread2>();
+  worker->pWin1 = std::static_pointer_cast<Window1>(shared_from_this());
+  worker->pSelect = false;
+  worker->pFI = folder;
+  worker->pExdrive = RadioButton1().Value();
+  worker->pVolNo = pVolNo;
+  worker->pUser = pUser;
+  worker->Run();
+}
 
-// FIXME: delete the copy-done marker from the program's own bundle.
-void Window1::DeleteCopyDone() {}
+void Window1::GetItemSelect(const framework::FolderItemPtr& item) {
+  // Runs beside a scan that may still be going; it touches no control.
+  auto worker = std::make_shared<Thread2>();
+  worker->pWin1 = std::static_pointer_cast<Window1>(shared_from_this());
+  worker->pSelect = true;
+  worker->pFI = item;
+  worker->pExdrive = RadioButton1().Value();
+  worker->pVolNo = pVolNo;
+  worker->pUser = pUser;
+  worker->Run();
+}
 
-// FIXME: start a scan of the Applications folder (this machine's, or the
-// old machine's on the network route) with a new discovery worker.
-void Window1::GetItem() {}
+void Window1::PutForCopy() {
+  // The transfer worker reads item rows only, and a collapsed product row
+  // has none: every row is expanded first. From the bottom up, so the rows
+  // not yet visited keep their indexes while children go in below the one
+  // being expanded. The list is held, and its length read again, because
+  // this yields and a scan may be adding rows meanwhile.
+  const std::shared_ptr<Window2> itemList = framework::ImplicitInstance<Window2>::Shared();
+  framework::Listbox& list = itemList->Listbox1();
+  for (std::int32_t row = list.ListCount() - 1; row >= 0; --row) {
+    if (row < list.ListCount()) list.Expanded(row, true);
+    framework::Yield();
+  }
+  pStopThread1 = false;
+  pStartCP = true;
+  auto worker = std::make_shared<Thread1>();
+  worker->pWin1 = std::static_pointer_cast<Window1>(shared_from_this());
+  worker->pMode = RadioButton1().Value() ? Thread1::ModeCopy : Thread1::ModeNetCopy;
+  worker->pExist = RadioButton3().Value();
+  worker->Run();
+}
 
-// FIXME: start a discovery worker in selection mode on the chosen item.
-void Window1::GetItemSelect(const framework::FolderItemPtr& item) { (void)item; }
-
-// FIXME: expand every row of the item list, then start the transfer worker
-// in copy mode (device or network by the route).
-void Window1::PutForCopy() {}
-
-// FIXME: start the transfer worker in paste mode.
-void Window1::PutForPaste() {}
+void Window1::PutForPaste() {
+  pStopThread1 = false;
+  pStartCP = true;
+  auto worker = std::make_shared<Thread1>();
+  worker->pWin1 = std::static_pointer_cast<Window1>(shared_from_this());
+  worker->pMode = Thread1::ModePaste;
+  worker->pExist = RadioButton5().Value();
+  worker->Run();
+}
 
 // FIXME: ask before closing after a stopped run, and write or delete the
 // copy-done marker after a finished one. Until then a close is never refused.

@@ -133,6 +133,14 @@ void Listbox::DeleteAllRows() {
   SelectionChanged(selected);
 }
 
+std::int32_t Listbox::ExpandingRow() const {
+  const std::thread::id self = std::this_thread::get_id();
+  for (auto it = expansions_.rbegin(); it != expansions_.rend(); ++it) {
+    if (it->thread == self) return it->row;
+  }
+  return -1;
+}
+
 std::int32_t Listbox::RowDepth(std::int32_t row) const {
   CheckRow(row);
   return rows_[static_cast<std::size_t>(row)].depth;

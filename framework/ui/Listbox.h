@@ -91,6 +91,14 @@ class Listbox : public Control {
   void RemoveRow(std::int32_t row);
   void DeleteAllRows();
 
+  // The row that the innermost ExpandRow handler running on the calling
+  // thread expands, kept current while rows are inserted and removed around
+  // it; -1 outside a handler, or once that row was removed (collapsed from
+  // above, or every row deleted while the handler yielded). A handler that
+  // yields between its children checks it so it neither reads another row's
+  // cells nor adds orphans at the end of the list.
+  std::int32_t ExpandingRow() const;
+
   std::int32_t RowDepth(std::int32_t row) const;
   bool RowIsFolder(std::int32_t row) const;
   bool Expanded(std::int32_t row) const;

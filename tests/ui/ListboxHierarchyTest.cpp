@@ -120,6 +120,29 @@ TEST_F(ListboxHierarchy, CollapseRemovesEveryDescendantAndExpandingAgainRebuilds
   EXPECT_FALSE(list_->CellCheck(2, 0)) << "rebuilt rows are new rows";
 }
 
+TEST_F(ListboxHierarchy, ExpandingRowNamesTheInnermostExpansionUntilItsRowGoes) {
+  std::vector<std::int32_t> seen;
+  list_->ExpandRow = [&](Listbox& list, std::int32_t row) {
+    seen.push_back(list.ExpandingRow());
+    if (list.Cell(row, 0) == "P2") {
+      // An expansion of an earlier row pushes this one down.
+      list.Expanded(0, true);
+      seen.push_back(list.ExpandingRow());
+      list.DeleteAllRows();
+      seen.push_back(list.ExpandingRow());
+      return;
+    }
+    list.AddRow("child");
+  };
+  EXPECT_EQ(list_->ExpandingRow(), -1);
+  list_->AddFolder("P1");
+  list_->AddFolder("P2");
+  list_->Expanded(1, true);
+  // P2 at 1; P1 at 0 inside it; P2 moved to 2 by P1's child; gone.
+  EXPECT_EQ(seen, (std::vector<std::int32_t>{1, 0, 2, -1}));
+  EXPECT_EQ(list_->ExpandingRow(), -1);
+}
+
 TEST_F(ListboxHierarchy, ExpandingEveryRowFromTheLastUpBuildsEachProductOnce) {
   children_["P1"] = {{"a", false}};
   children_["P2"] = {{"b", false}, {"c", false}};

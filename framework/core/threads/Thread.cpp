@@ -1,6 +1,9 @@
 #include "framework/core/threads/Thread.h"
 
+#include <chrono>
+#include <condition_variable>
 #include <cstdio>
+#include <mutex>
 #include <exception>
 #include <thread>
 
@@ -9,6 +12,19 @@
 namespace framework {
 namespace {
 std::atomic<int> gRunning{0};
+// Signalled whenever a run ends, so a thread waiting for workers can wait
+// without the baton instead of holding it through whole time slices.
+std::mutex gEndedMutex;
+std::condition_variable gEnded;
+
+template <class Done>
+void WaitWithoutBaton(Done done) {
+  while (!done()) {
+    BatonReleaser letWorkersRun;
+    std::unique_lock lock(gEndedMutex);
+    gEnded.wait_for(lock, std::chrono::milliseconds(1), done);
+  }
+}
 }  // namespace
 
 void Thread::Run() {
@@ -31,30 +47,22 @@ void Thread::Run() {
     self->running_ = false;
     self.reset();
     --gRunning;
+    {
+      std::lock_guard lock(gEndedMutex);
+      gEnded.notify_all();
+    }
     Baton::Release();
   }).detach();
 }
 
 void Thread::WaitUntilDone() const {
-  while (running_.load()) {
-    if (Baton::Waiters() == 0) {
-      BatonReleaser letGo;  // the worker may not have asked for the baton yet
-      std::this_thread::yield();
-    }
-    Yield();
-  }
+  WaitWithoutBaton([this] { return !running_.load(); });
 }
 
 int Thread::RunningCount() { return gRunning.load(); }
 
 void Thread::WaitForAll() {
-  while (gRunning.load() > 0) {
-    if (Baton::Waiters() == 0) {
-      BatonReleaser letGo;
-      std::this_thread::yield();
-    }
-    Yield();
-  }
+  WaitWithoutBaton([] { return gRunning.load() == 0; });
 }
 
 }  // namespace framework

@@ -24,13 +24,13 @@ class Thread : public std::enable_shared_from_this<Thread> {
   bool IsRunning() const { return running_.load(); }
   bool HasRun() const { return started_.load(); }
 
-  // Waits, yielding, until the run has ended (the caller must hold the baton,
-  // as program code does, or the run must not need it).
+  // Waits until the run has ended, with the baton given up meanwhile so the
+  // workers run at once (the hold is taken back, as deep as before).
   void WaitUntilDone() const;
 
   // Workers still running in the process.
   static int RunningCount();
-  // Yields until every worker has ended (shut-down and tests).
+  // Waits the same way until every worker has ended (shut-down and tests).
   static void WaitForAll();
 
  protected:

@@ -1,0 +1,41 @@
+#include "framework/qt/BatonApplication.h"
+
+#include <QFont>
+#include <QThread>
+#include <exception>
+
+#include "framework/core/threads/Baton.h"
+
+namespace framework {
+
+BatonApplication::BatonApplication(int& argc, char** argv) : QApplication(argc, argv) {
+  QFont font(FontFamily());
+  font.setPixelSize(kSystemFontPixels);
+  setFont(font);
+  // Windows come and go as the models say; closing the last one is the
+  // front's decision (QtUserInterface), not Qt's.
+  setQuitOnLastWindowClosed(false);
+}
+
+BatonApplication::~BatonApplication() = default;
+
+QString BatonApplication::FontFamily() { return QStringLiteral("Noto Sans CJK JP"); }
+
+bool BatonApplication::notify(QObject* receiver, QEvent* event) {
+  if (QThread::currentThread() != thread()) return QApplication::notify(receiver, event);
+  BatonHolder programCode;
+  try {
+    return QApplication::notify(receiver, event);
+  } catch (const std::exception& e) {
+    // Qt cannot carry an exception through its event loop. A handler that
+    // throws has left the program in a state nobody planned for, so the
+    // program ends with a message rather than go on from there.
+    qCritical("OLVAN: an event handler failed: %s", e.what());
+  } catch (...) {
+    qCritical("OLVAN: an event handler failed with an unknown exception");
+  }
+  QCoreApplication::exit(1);
+  return false;
+}
+
+}  // namespace framework

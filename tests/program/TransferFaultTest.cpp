@@ -1,0 +1,268 @@
+// What goes wrong during a transfer and must neither lose anything nor pass
+// as success: full and read-only disks, two chosen items of one name, a run
+// after a stopped one, and a list that shrinks while a run reads it.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <map>
+#include <set>
+#include <string>
+
+#include "framework/core/threads/Baton.h"
+#include "framework/core/threads/Thread.h"
+#include "framework/ui/UserInput.h"
+#include "program/TransferFixture.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using framework::DialogButton;
+using framework::UserInput;
+using programtest::Expand;
+using transfertest::Listing;
+using transfertest::Observations;
+using transfertest::ReadText;
+using transfertest::TransferTest;
+using Names = std::set<std::string>;
+
+// As the observations write them, a line break shown as ⏎.
+const char* const kCopyFailed =
+    "コピーはエラーで終了しました。このまま終了しても、ペーストのステップには進めません。⏎"
+    "ペーストのステップに進むには、原因を取り除いてから、再度コピーボタンを押してください。";
+const char* const kPasteFailed =
+    "ペーストはエラーで終了しました。ペーストは不完全です。⏎"
+    "ペーストを完了させるには、原因を取り除いてから、再度ペーストボタンを押してください。";
+
+std::string Joined(const std::set<std::string>& names) {
+  std::string text;
+  for (const std::string& name : names) text += (text.empty() ? "" : "|") + name;
+  return text;
+}
+
+class TransferFault : public TransferTest {
+ protected:
+  // The one caution dialog of the run, and the window as after a stop.
+  Observations Observe() {
+    Observations seen;
+    const auto dialogs = user_.Dialogs();
+    seen.Add("dialogs", std::to_string(dialogs.size()));
+    if (!dialogs.empty()) {
+      seen.Add("message", dialogs[0].message.ToUTF8());
+      seen.Add("explanation", dialogs[0].explanation.ToUTF8());
+      seen.Add("parent is the wizard", dialogs[0].parent == &Wizard() ? "yes" : "no");
+    }
+    seen.Add("beeps", std::to_string(user_.Beeps()));
+    seen.Add("guidance", Wizard().StaticText10().Text().ToUTF8());
+    seen.Add("stop flag", Wizard().pStopThread1 ? "set" : "clear");
+    seen.Add("phase", std::to_string(Wizard().pPastePhase));
+    seen.Add("copy button", Wizard().PushButton5().Caption().ToUTF8() +
+                                (Wizard().PushButton5().Enabled() ? " enabled" : " disabled"));
+    seen.Add("paste button", Wizard().PushButton6().Caption().ToUTF8() +
+                                 (Wizard().PushButton6().Enabled() ? " enabled" : " disabled"));
+    seen.Add("next", Wizard().PushButton2().Caption().ToUTF8() + (Wizard().PushButton2().Enabled() ? " enabled" : ""));
+    return seen;
+  }
+};
+
+TEST_F(TransferFault, TwoChosenItemsOfOneNameInOneCategoryAreReportedNotMerged) {
+  tree_.WriteFile("Old/Users/taro/Documents/Letters/a.txt", "first");
+  tree_.WriteFile("Old/Users/hanako/Documents/Letters/b.txt", "second");
+  AddItemRow(Entry(Old("Users/taro/Documents/Letters"), "DD"), "DD");
+  AddItemRow(Entry(Old("Users/hanako/Documents/Letters"), "DD"), "DD");
+  OnStepThreeByDevice();
+  user_.WillPress(DialogButton::Action);
+  Copy();
+
+  EXPECT_EQ(Listing(TransferFolder() / "Doc"), (Names{"Letters"}));
+  EXPECT_EQ(Listing(TransferFolder() / "Doc/Letters"), (Names{"a.txt"})) << "the first stays whole";
+  auto seen = Observations::Parse(Observe().Text());
+  EXPECT_EQ(seen["dialogs"], "1");
+  EXPECT_EQ(seen["message"], "コピーできなかったアイテムがあります。");
+  EXPECT_EQ(seen["explanation"],
+            "次の1個のアイテムは、正しく処理できませんでした。⏎"
+            "OldMac:Users:hanako:Documents:Letters:：同じ名前のアイテムが既にあるため、コピーできませんでした。");
+  EXPECT_EQ(seen["parent is the wizard"], "yes");
+  EXPECT_EQ(seen["beeps"], "1");
+  EXPECT_EQ(seen["guidance"], kCopyFailed) << "not the completion text";
+  // Closing now asks first and writes no copy-done marker; the copy can be
+  // run again.
+  EXPECT_EQ(seen["stop flag"], "set");
+  EXPECT_EQ(seen["copy button"], "コピー enabled");
+  EXPECT_EQ(seen["next"], "終了 enabled");
+  EXPECT_TRUE(Wizard().PushButton7().Enabled());
+}
+
+TEST_F(TransferFault, ARunAfterAStoppedRunCountsEveryItem) {
+  for (const char* name : {"a.txt", "b.txt", "c.txt"}) {
+    tree_.WriteFile(std::string("Old/Users/taro/Documents/") + name, name);
+    AddItemRow(Entry(Old("Users/taro/Documents") / name, "D"), "D");
+  }
+  OnStepThreeByDevice();
+  ASSERT_TRUE(UserInput::Press(Wizard().PushButton5()));
+  ASSERT_TRUE(YieldUntil([&] { return Status3() == "OldMac:Users:taro:Documents:b.txt をコピー中..."; }));
+  ASSERT_TRUE(UserInput::Press(Wizard().PushButton5()));
+  framework::Thread::WaitForAll();
+  ASSERT_EQ(Wizard().ProgressBar1().Value(), 2);
+
+  // The stopped walk marked the first item handled; the next count must
+  // not skip it, since the next walk starts again from the top.
+  Copy();
+  EXPECT_EQ(Wizard().ProgressBar1().Maximum(), 3);
+  EXPECT_EQ(Wizard().ProgressBar1().Value(), 3);
+  EXPECT_EQ(Listing(TransferFolder() / "Doc"), (Names{"a.txt", "b.txt", "c.txt"}));
+  EXPECT_FALSE(Wizard().pStopThread1);
+}
+
+TEST_F(TransferFault, AListThatShrinksDuringARunIsNotReadPastItsEnd) {
+  tree_.WriteFile("Old/Users/taro/Documents/memo.txt", "memo");
+  tree_.MakeFolder("Old/Applications/Toskarine");
+  tree_.MakeFolder("Old/Users/taro/Library/Preferences/Toskarine 初期設定");
+  AddItemRow(Entry(Old("Users/taro/Documents/memo.txt"), "D"), "D");
+  const auto product =
+      AddProductRow("Toskarine", {Entry(Old("Applications/Toskarine"), "AD"),
+                                  Entry(Old("Users/taro/Library/Preferences/Toskarine 初期設定"), "P")});
+  OnStepThreeByDevice();
+
+  ASSERT_TRUE(UserInput::Press(Wizard().PushButton5()));
+  // While the first row's item is copied, the person folds the product
+  // away: its two item rows leave the list the walk is reading.
+  ASSERT_TRUE(YieldUntil([&] { return Status3() == "OldMac:Users:taro:Documents:memo.txt をコピー中..."; }));
+  ASSERT_EQ(List().ListCount(), 4);
+  ASSERT_TRUE(UserInput::ToggleExpanded(List(), product));
+  ASSERT_EQ(List().ListCount(), 2);
+  framework::Thread::WaitForAll();
+
+  EXPECT_EQ(Listing(TransferFolder()), (Names{"Doc"}));
+  EXPECT_EQ(Wizard().PushButton5().Caption().ToUTF8(), "コピー") << "the run came to its end";
+  EXPECT_EQ(Wizard().StaticText10().Text().ToUTF8(),
+            Expand("コピーが完了しました。終了ボタンを押して、本ソフトウェアを終了して下さい。⏎"
+                   "その後、外部デバイスを新マシンに繋ぎ直して、再度起動してください。"));
+}
+
+TEST_F(TransferFault, EveryMomentOfAReplaceShowsTheOldItemOrTheWholeNewOne) {
+  tree_.WriteFile("New/Applications/Toskarine/old.txt", "old");
+  Names whole;
+  for (int i = 0; i < 20; ++i) {
+    const std::string name = "part" + std::to_string(i + 10);
+    tree_.WriteFile("Device/temp/App/Toskarine/" + name, name);
+    whole.insert(name);
+  }
+  OnStepFour(/*replace=*/true);
+
+  // Strict turns: the copy gives way after every file, and this thread
+  // looks at the destination each time.
+  const auto slice = framework::Baton::TimeSlice();
+  framework::Baton::SetTimeSlice(std::chrono::microseconds(0));
+  ASSERT_TRUE(UserInput::Press(Wizard().PushButton6()));
+  int looks = 0;
+  std::set<Names> seen;
+  YieldUntil([&] {
+    ++looks;
+    seen.insert(Listing(Applications() / "Toskarine"));
+    return false;
+  });
+  framework::Baton::SetTimeSlice(slice);
+
+  EXPECT_GT(looks, 20) << "the copy was watched file by file";
+  // Never a part of either: only the old item, the whole new one, or (for
+  // the instant between setting the old one aside and moving the new one
+  // in, both renames on one disk) neither.
+  seen.erase(Names{});
+  EXPECT_EQ(seen, (std::set<Names>{Names{"old.txt"}, whole}));
+  EXPECT_EQ(Listing(Applications()), (Names{"Toskarine"}));
+  EXPECT_EQ(Listing(Applications() / "Toskarine"), whole);
+}
+
+TEST_F(TransferFault, ADeviceThatRunsOutOfSpaceKeepsNoHalfCopyAndSaysSo) {
+  tree_.WriteFile("Old/Users/taro/Documents/Big/big.bin", std::string(1 << 20, 'b'));
+  tree_.WriteFile("Old/Users/taro/Documents/memo.txt", "memo");
+  AddItemRow(Entry(Old("Users/taro/Documents/Big"), "DD"), "DD");
+  AddItemRow(Entry(Old("Users/taro/Documents/memo.txt"), "D"), "D");
+
+  const SmallDiskRun run = RunOnSmallDisks({{Device(), "size=256k"}}, [&] {
+    OnStepThreeByDevice();
+    user_.WillPress(DialogButton::Action);
+    Copy();
+    Observations seen = Observe();
+    seen.Add("temp", Joined(Listing(TransferFolder())));
+    seen.Add("Doc", Joined(Listing(TransferFolder() / "Doc")));
+    seen.Add("bar", std::to_string(Wizard().ProgressBar1().Value()));
+    return seen.Text();
+  });
+  if (!run.ran) GTEST_SKIP() << "no small disk to fill: " << run.text;
+
+  auto seen = Observations::Parse(run.text);
+  EXPECT_EQ(seen["temp"], "Doc");
+  EXPECT_EQ(seen["Doc"], "memo.txt") << "no part of Big under any name, and the run went on after it";
+  EXPECT_EQ(seen["bar"], "2");
+  EXPECT_EQ(seen["dialogs"], "1");
+  EXPECT_EQ(seen["message"], "コピーできなかったアイテムがあります。");
+  EXPECT_EQ(seen["explanation"],
+            "次の1個のアイテムは、正しく処理できませんでした。⏎OldMac:Users:taro:Documents:Big:：コピーできませんでした。");
+  EXPECT_EQ(seen["guidance"], kCopyFailed);
+  EXPECT_EQ(seen["stop flag"], "set");
+  EXPECT_EQ(seen["copy button"], "コピー enabled");
+}
+
+TEST_F(TransferFault, AReplaceThatRunsOutOfSpaceKeepsTheOldItem) {
+  const std::string old(64 << 10, 'o');
+  tree_.WriteFile("Device/temp/App/Toskarine/big.bin", std::string(1 << 20, 'n'));
+  tree_.WriteFile("Device/temp/App/Small/s.txt", "small");
+
+  const SmallDiskRun run = RunOnSmallDisks({{Applications(), "size=256k"}}, [&] {
+    tree_.WriteFile("New/Applications/Toskarine/old.bin", old);
+    OnStepFour(/*replace=*/true);
+    user_.WillPress(DialogButton::Action);
+    Paste();
+    Observations seen = Observe();
+    seen.Add("Applications", Joined(Listing(Applications())));
+    seen.Add("Toskarine", Joined(Listing(Applications() / "Toskarine")));
+    seen.Add("old item whole", ReadText(Applications() / "Toskarine/old.bin") == old ? "yes" : "no");
+    return seen.Text();
+  });
+  if (!run.ran) GTEST_SKIP() << "no small disk to fill: " << run.text;
+
+  auto seen = Observations::Parse(run.text);
+  EXPECT_EQ(seen["Applications"], "Small|Toskarine") << "nothing of the failed copy is left beside them";
+  EXPECT_EQ(seen["Toskarine"], "old.bin");
+  EXPECT_EQ(seen["old item whole"], "yes");
+  EXPECT_EQ(seen["dialogs"], "1");
+  EXPECT_EQ(seen["message"], "ペーストできなかったアイテムがあります。");
+  EXPECT_EQ(seen["explanation"],
+            "次の1個のアイテムは、正しく処理できませんでした。⏎Macintosh HD:Device:temp:App:Toskarine:：ペーストできませんでした。");
+  EXPECT_EQ(seen["guidance"], kPasteFailed);
+  // The paste stays pending: the marker stays, and the next launch from the
+  // device offers the paste again.
+  EXPECT_EQ(seen["phase"], std::to_string(Window1::PhasePastePending));
+  EXPECT_EQ(seen["stop flag"], "set");
+  EXPECT_EQ(seen["paste button"], "ペースト enabled");
+}
+
+TEST_F(TransferFault, ADeviceThatCannotBeWrittenReportsEveryItem) {
+  tree_.WriteFile("Old/Users/taro/Documents/memo.txt", "memo");
+  tree_.WriteFile("Old/Users/taro/Library/Preferences/Toskarine.plist", "p");
+  AddItemRow(Entry(Old("Users/taro/Documents/memo.txt"), "D"), "D");
+  AddItemRow(Entry(Old("Users/taro/Library/Preferences/Toskarine.plist"), "P"), "P");
+
+  const SmallDiskRun run = RunOnSmallDisks({{Device(), "size=64k,ro"}}, [&] {
+    OnStepThreeByDevice();
+    user_.WillPress(DialogButton::Action);
+    Copy();
+    Observations seen = Observe();
+    seen.Add("device", Joined(Listing(Device())));
+    return seen.Text();
+  });
+  if (!run.ran) GTEST_SKIP() << "no read-only disk: " << run.text;
+
+  auto seen = Observations::Parse(run.text);
+  EXPECT_EQ(seen["device"], "");
+  EXPECT_EQ(seen["explanation"],
+            "次の3個のアイテムは、正しく処理できませんでした。⏎"
+            "Macintosh HD:Device:temp：転送用のフォルダを作成できませんでした。⏎"
+            "OldMac:Users:taro:Documents:memo.txt：コピー先のフォルダを作成できませんでした。⏎"
+            "OldMac:Users:taro:Library:Preferences:Toskarine.plist：コピー先のフォルダを作成できませんでした。");
+  EXPECT_EQ(seen["guidance"], kCopyFailed);
+  EXPECT_EQ(seen["stop flag"], "set");
+}
+
+}  // namespace

@@ -1,0 +1,120 @@
+// The network copy on STEP 3: each checked item goes from the old disk
+// straight into this machine's folder for its kind. Every copied item
+// costs 1.1 s of pacing, so these runs copy only a few.
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+
+#include "framework/core/threads/Thread.h"
+#include "framework/ui/UserInput.h"
+#include "program/TransferFixture.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using framework::UserInput;
+using programtest::Expand;
+using transfertest::Listing;
+using transfertest::ReadText;
+using transfertest::TransferTest;
+using Names = std::set<std::string>;
+
+const char* const kNetCopyDone = "ネットコピーが完了しました。終了ボタンを押して、本ソフトウェアを終了して下さい。";
+
+class NetCopy : public TransferTest {
+ protected:
+  void ExpectFinished() {
+    const Window1& w = Wizard();
+    EXPECT_EQ(w.StaticText10().Text().ToUTF8(), kNetCopyDone);
+    EXPECT_TRUE(w.StaticText10().Enabled());
+    EXPECT_EQ(w.PushButton5().Caption().ToUTF8(), "コピー");
+    EXPECT_FALSE(w.PushButton5().Enabled());
+    EXPECT_FALSE(w.PushButton7().Visible());
+    EXPECT_TRUE(w.PushButton2().Enabled());
+    EXPECT_EQ(w.PushButton2().Caption().ToUTF8(), "終了");
+    EXPECT_FALSE(w.ProgressBar1().Visible());
+    EXPECT_FALSE(w.RadioButton3().Enabled());
+    EXPECT_FALSE(w.RadioButton4().Enabled());
+    EXPECT_EQ(Status3(), "");
+    EXPECT_TRUE(user_.Dialogs().empty());
+    EXPECT_EQ(Listing(Device()), Names{}) << "no transfer folder on this route";
+  }
+};
+
+TEST_F(NetCopy, CopiesEachItemIntoTheFolderOfItsKindReplacingItsNamesake) {
+  tree_.MakeBundle("Old/Applications/Tool.app", "APPLqZwf");
+  tree_.WriteFile("Old/Users/taro/Library/Preferences/Toskarine 初期設定/pref2", "new settings");
+  tree_.WriteFile("Old/Users/taro/Library/Application Support/Toskarine/data", "data");
+  tree_.WriteFile("Old/Users/taro/Documents/memo.txt", "memo");
+  tree_.WriteFile("New/Library/Preferences/Toskarine 初期設定/old.plist", "old settings");
+  tree_.WriteFile("New/Library/Preferences/Other.plist", "other");
+
+  const auto app = Entry(Old("Applications/Tool.app"), "A");
+  const auto pref = Entry(Old("Users/taro/Library/Preferences/Toskarine 初期設定"), "P");
+  const auto support = Entry(Old("Users/taro/Library/Application Support/Toskarine"), "AS");
+  AddProductRow("Toskarine", {app, pref, support});
+  AddItemRow(Entry(Old("Users/taro/Documents/memo.txt"), "D"), "D");
+  AddItemRow(pref, "P");  // a second row for one entry
+
+  OnStepThreeByNetwork(/*replace=*/true);
+  Copy();
+
+  EXPECT_EQ(Listing(Applications()), (Names{"Tool.app"}));
+  EXPECT_EQ(ReadText(Applications() / "Tool.app/Contents/PkgInfo"), "APPLqZwf");
+  EXPECT_EQ(Listing(Preferences()), (Names{"Other.plist", "Toskarine 初期設定"}));
+  EXPECT_EQ(Listing(Preferences() / "Toskarine 初期設定"), (Names{"pref2"})) << "replaced as a whole";
+  EXPECT_EQ(ReadText(Preferences() / "Other.plist"), "other");
+  EXPECT_EQ(Listing(ApplicationSupport()), (Names{"Toskarine"}));
+  EXPECT_EQ(Listing(Documents()), (Names{"memo.txt"}));
+  EXPECT_TRUE(fs::exists(Old("Applications/Tool.app"))) << "a copy, not a move";
+  EXPECT_EQ(Wizard().ProgressBar1().Maximum(), 4);
+  EXPECT_EQ(Wizard().ProgressBar1().Value(), 4);
+  ExpectFinished();
+}
+
+TEST_F(NetCopy, KeepLeavesTheItemOfTheSameNameAndCopiesTheRest) {
+  tree_.WriteFile("Old/Users/taro/Library/Preferences/Toskarine.plist", "new");
+  tree_.WriteFile("Old/Users/taro/Documents/memo.txt", "memo");
+  tree_.WriteFile("New/Library/Preferences/Toskarine.plist", "old");
+  AddItemRow(Entry(Old("Users/taro/Library/Preferences/Toskarine.plist"), "P"), "P");
+  AddItemRow(Entry(Old("Users/taro/Documents/memo.txt"), "D"), "D");
+
+  OnStepThreeByNetwork(/*replace=*/false);
+  Copy();
+
+  EXPECT_EQ(ReadText(Preferences() / "Toskarine.plist"), "old");
+  EXPECT_EQ(Listing(Preferences()), (Names{"Toskarine.plist"}));
+  EXPECT_EQ(Listing(Documents()), (Names{"memo.txt"}));
+  // A kept item is the person's choice, not a failure.
+  ExpectFinished();
+}
+
+TEST_F(NetCopy, StopPressedWhileAnItemIsShownEndsTheCopyAfterThatItem) {
+  tree_.WriteFile("Old/Users/taro/Documents/a.txt", "a");
+  tree_.WriteFile("Old/Users/taro/Documents/b.txt", "b");
+  AddItemRow(Entry(Old("Users/taro/Documents/a.txt"), "D"), "D");
+  AddItemRow(Entry(Old("Users/taro/Documents/b.txt"), "D"), "D");
+  OnStepThreeByNetwork(/*replace=*/true);
+
+  ASSERT_TRUE(UserInput::Press(Wizard().PushButton5()));
+  ASSERT_TRUE(YieldUntil([&] { return Status3() == "OldMac:Users:taro:Documents:a.txt をコピー中..."; }))
+      << "last status: " << Status3();
+  EXPECT_EQ(Wizard().StaticText10().Text().ToUTF8(), "ネットコピー中です。コピー終了まで数分かかる場合があります。");
+  ASSERT_TRUE(UserInput::Press(Wizard().PushButton5()));
+  framework::Thread::WaitForAll();
+
+  EXPECT_EQ(Listing(Documents()), (Names{"a.txt"}));
+  const Window1& w = Wizard();
+  EXPECT_EQ(w.ProgressBar1().Value(), 1);
+  EXPECT_EQ(w.StaticText10().Text().ToUTF8(),
+            Expand("ネットコピーが中止されました。コピーは不完全なまま終了しました。⏎"
+                   "コピーを最後まで完了させるには再度コピーボタンを押してください。"));
+  EXPECT_EQ(w.PushButton5().Caption().ToUTF8(), "コピー");
+  EXPECT_TRUE(w.PushButton5().Enabled());
+  EXPECT_TRUE(w.PushButton7().Enabled());
+  EXPECT_TRUE(w.PushButton2().Enabled());
+  EXPECT_FALSE(w.RadioButton3().Enabled()) << "the choice stays as it was made";
+}
+
+}  // namespace

@@ -1,0 +1,125 @@
+#!/usr/bin/env bash
+# Starts the built program on a virtual screen, waits for its window, captures
+# it and checks what the person sees first:
+#   - the content area is exactly 600 x 480 below the window's menu bar;
+#   - the current step's header (STEP 1, or STEP 4 when the copy-done marker
+#     is in the bundle) is blue and the next header grey;
+#   - the separator line under the headers runs at y = 50;
+#   - the page's first line of text is drawn where its label stands.
+# Then it quits the program with Ctrl+Q, which must end it cleanly.
+#
+# usage: screenshot_check.sh <program executable> <folder for the pictures>
+# Exit status 77 (a skip for ctest) when the virtual screen's tools are missing.
+set -euo pipefail
+
+program=$1
+out=$2
+
+for tool in xvfb-run xdotool import convert identify; do
+  if ! command -v "$tool" >/dev/null; then
+    echo "screenshot check skipped: $tool is not installed"
+    exit 77
+  fi
+done
+
+# Run again inside a virtual screen of our own.
+if [ -z "${OLVAN_ON_VIRTUAL_SCREEN:-}" ]; then
+  exec env OLVAN_ON_VIRTUAL_SCREEN=1 xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$@"
+fi
+
+mkdir -p "$out"
+rm -f "$out/window.png" "$out/content.png"
+log="$out/program.log"
+pid=""
+fail() {
+  echo "screenshot check FAILED: $*"
+  [ -s "$log" ] && { echo "--- program output"; cat "$log"; }
+  [ -n "$pid" ] && kill "$pid" 2>/dev/null
+  exit 1
+}
+
+# The pixels of a region of an image, one "r g b" line each (0..255).
+pixels() {  # image widthxheight+x+y
+  convert "$1" -crop "$2" +repage -depth 8 txt:- |
+    sed -n 's/^[0-9]*,[0-9]*: *(\([0-9.]*\),\([0-9.]*\),\([0-9.]*\).*/\1 \2 \3/p'
+}
+count_blue() { pixels "$1" "$2" | awk '$3 > 150 && $1 < 110 && $2 < 110 { n++ } END { print n + 0 }'; }
+count_grey() { pixels "$1" "$2" | awk '$1 > 60 && $1 < 200 && ($1 - $3)^2 < 100 && ($2 - $3)^2 < 100 { n++ } END { print n + 0 }'; }
+count_dark() { pixels "$1" "$2" | awk '$1 < 90 && $2 < 90 && $3 < 90 { n++ } END { print n + 0 }'; }
+mean_level() { pixels "$1" "$2" | awk '{ s += $1 + $2 + $3; n++ } END { printf "%d\n", s / (3 * n) }'; }
+
+bundle=$(cd "$(dirname "$program")/../.." && pwd)
+current_step=1
+[ -e "$bundle/Contents/Resources/CopyDone" ] && current_step=4
+
+"$program" >"$log" 2>&1 &
+pid=$!
+
+wid=$(timeout 30 xdotool search --sync --onlyvisible --pid "$pid" 2>/dev/null | head -n 1) || true
+[ -n "$wid" ] || fail "no window of the program appeared within 30 s"
+
+# The window may be mapped before its first paint: capture until the current
+# step's header shows its blue, or give up after 15 s.
+header_x=$(( (current_step - 1) * 150 ))
+bar=0
+for _ in $(seq 150); do
+  import -window "$wid" "$out/window.png" 2>/dev/null || true
+  if [ -s "$out/window.png" ]; then
+    read -r width height < <(identify -format '%w %h\n' "$out/window.png")
+    bar=$(( height - 480 ))
+    if [ "$width" -eq 600 ] && [ "$bar" -ge 0 ] && [ "$bar" -le 60 ]; then
+      convert "$out/window.png" -crop "600x480+0+$bar" +repage "$out/content.png"
+      [ "$(count_blue "$out/content.png" "150x40+$header_x+10")" -gt 20 ] && break
+    fi
+  fi
+  sleep 0.1
+done
+[ -s "$out/window.png" ] || fail "the window could not be captured"
+read -r width height < <(identify -format '%w %h\n' "$out/window.png")
+echo "window ${width}x${height}: menu bar ${bar} px, content 600x480 below it"
+[ "$width" -eq 600 ] || fail "window width $width, not 600"
+[ "$bar" -ge 0 ] && [ "$bar" -le 60 ] || fail "window height $height leaves no 480-pixel content area under a menu bar"
+
+content="$out/content.png"
+blue=$(count_blue "$content" "150x40+$header_x+10")
+echo "STEP $current_step header: $blue blue pixels"
+[ "$blue" -gt 20 ] || fail "the STEP $current_step header is not blue"
+other_x=$(( current_step == 1 ? 150 : 0 ))
+grey=$(count_grey "$content" "150x40+$other_x+10")
+other_blue=$(count_blue "$content" "150x40+$other_x+10")
+echo "another header: $grey grey pixels, $other_blue blue"
+[ "$grey" -gt 20 ] && [ "$other_blue" -eq 0 ] || fail "the other step headers are not grey"
+
+# The separator: rows 50 to 53 hold a line darker than the window's
+# background just below it.
+background=$(mean_level "$content" "400x1+100+57")
+line=255
+for y in 50 51 52 53; do
+  level=$(mean_level "$content" "400x1+100+$y")
+  [ "$level" -lt "$line" ] && line=$level
+done
+echo "separator: darkest row level $line, background $background"
+[ "$line" -lt $(( background - 15 )) ] || fail "no separator line at y = 50"
+
+if [ "$current_step" -eq 1 ]; then
+  dark=$(count_dark "$content" "510x20+50+70")
+  echo "first line of STEP 1: $dark dark pixels"
+  [ "$dark" -gt 100 ] || fail "the STEP 1 heading is not drawn at 50, 70"
+fi
+echo "pictures: $out/window.png, $out/content.png"
+
+# Quit as the person does: Ctrl+Q, the Quit item's shortcut.
+timeout 5 xdotool windowfocus --sync "$wid" 2>/dev/null || xdotool windowfocus "$wid" || true
+xdotool key --clearmodifiers ctrl+q
+for _ in $(seq 100); do
+  kill -0 "$pid" 2>/dev/null || break
+  sleep 0.1
+done
+if kill -0 "$pid" 2>/dev/null; then
+  fail "the program did not quit on Ctrl+Q within 10 s"
+fi
+status=0
+wait "$pid" || status=$?
+pid=""
+[ "$status" -eq 0 ] || fail "the program ended with status $status"
+echo "screenshot check passed"

@@ -1,0 +1,214 @@
+// The run of the transfer worker: what the wizard window shows before, during
+// and after each of the three kinds of run, and how failed items are told.
+#include "transfer/Thread1.h"
+
+#include <algorithm>
+#include <cstddef>
+
+#include "discovery/Window2.h"
+#include "framework/core/text/StringFunctions.h"
+#include "framework/ui/ImplicitInstance.h"
+#include "helpers/CautionDialogs.h"
+#include "helpers/Globals.h"
+#include "transfer/StagedCopy.h"
+#include "wizard/Window1.h"
+
+namespace {
+
+using framework::EndOfLine;
+using framework::String;
+
+// A dialog is no place for a list without end: the first ones, then how
+// many more.
+constexpr std::size_t kListedFailures = 10;
+
+String Lines(const String& first, const String& second) { return first + EndOfLine + second; }
+
+}  // namespace
+
+void Thread1::Event_Run() {
+  if (!pWin1) return;
+  failures_.clear();
+  switch (pMode) {
+    case ModeCopy:
+      RunCopy();
+      break;
+    case ModePaste:
+      RunPaste();
+      break;
+    case ModeNetCopy:
+      RunNetCopy();
+      break;
+    default:
+      break;
+  }
+}
+
+void Thread1::RunCopy() {
+  Window1& w = *pWin1;
+  w.PushButton5().Caption("中止");
+  w.PushButton7().Enabled(false);
+  w.StaticText10().Text("コピー中です。コピー終了まで数分かかる場合があります。");
+  w.ProgressBar1().Visible(true);
+  w.ProgressBar1().Maximum(CopyCount());
+  DeleteFolderItem();
+  const bool stopped = CopyFolderItem();
+  w.ProgressBar1().Visible(false);
+  w.PushButton5().Caption("コピー");
+  w.StaticText10().Enabled(true);
+  w.PushButton2().Enabled(true);
+  w.PushButton2().Caption("終了");
+  w.StaticText21().Text("");
+  if (stopped) {
+    w.PushButton7().Enabled(true);
+    w.StaticText10().Text(Lines("コピーが中止されました。このまま終了しても、ペーストのステップには進めません。",
+                                "ペーストのステップに進むには、コピーを完了させてください。"));
+  } else if (!failures_.empty()) {
+    // As after a stop: the copy can be run again, Back leads to the list,
+    // and closing asks first and leaves no copy-done marker, since the
+    // transfer folder does not hold everything that was chosen.
+    w.pStopThread1 = true;
+    w.PushButton7().Enabled(true);
+    w.StaticText10().Text(
+        Lines("コピーはエラーで終了しました。このまま終了しても、ペーストのステップには進めません。",
+              "ペーストのステップに進むには、原因を取り除いてから、再度コピーボタンを押してください。"));
+  } else {
+    w.StaticText10().Text(Lines("コピーが完了しました。終了ボタンを押して、本ソフトウェアを終了して下さい。",
+                                "その後、外部デバイスを新マシンに繋ぎ直して、再度起動してください。"));
+    w.PushButton5().Enabled(false);
+    w.PushButton7().Visible(false);
+  }
+  ReportFailures("コピーできなかったアイテムがあります。");
+}
+
+void Thread1::RunPaste() {
+  Window1& w = *pWin1;
+  const FolderItemPtr transferFolder = framework::GetFolderItem("temp");
+  if (!transferFolder || !transferFolder->Exists()) {
+    Globals::gCautionDlg1(pWin1.get(), Globals::gBeep, "ペースト用のフォルダがないので処理できません。", "");
+    return;
+  }
+  w.PushButton6().Caption("中止");
+  w.PushButton7().Enabled(false);
+  w.StaticText10().Text("ペースト中です。ペースト終了まで数分かかる場合があります。");
+  w.RadioButton5().Enabled(false);
+  w.RadioButton6().Enabled(false);
+  w.ProgressBar2().Visible(true);
+  w.ProgressBar2().Maximum(PasteCount());
+  const bool stopped = PasteFolderItem();
+  w.ProgressBar2().Visible(false);
+  w.PushButton6().Caption("ペースト");
+  w.StaticText10().Enabled(true);
+  w.PushButton2().Enabled(true);
+  w.PushButton2().Caption("終了");
+  w.StaticText25().Text("");
+  if (stopped) {
+    w.StaticText10().Text(Lines("ペーストが中止されました。ペーストは不完全なまま終了しました。",
+                                "ペーストを最後まで完了させるには再度ペーストボタンを押してください。"));
+  } else if (!failures_.empty()) {
+    // As after a stop: the paste stays pending, so the copy-done marker
+    // stays and the next start from the device offers the paste again.
+    w.pStopThread1 = true;
+    w.StaticText10().Text(Lines("ペーストはエラーで終了しました。ペーストは不完全です。",
+                                "ペーストを完了させるには、原因を取り除いてから、再度ペーストボタンを押してください。"));
+  } else {
+    w.StaticText10().Text("ペーストが完了しました。終了ボタンを押して、本ソフトウェアを終了して下さい。");
+    w.PushButton6().Enabled(false);
+    w.pPastePhase = Window1::PhasePasteDone;
+  }
+  ReportFailures("ペーストできなかったアイテムがあります。");
+}
+
+void Thread1::RunNetCopy() {
+  Window1& w = *pWin1;
+  w.PushButton5().Caption("中止");
+  w.PushButton7().Enabled(false);
+  w.StaticText10().Text("ネットコピー中です。コピー終了まで数分かかる場合があります。");
+  w.RadioButton3().Enabled(false);
+  w.RadioButton4().Enabled(false);
+  w.ProgressBar1().Visible(true);
+  w.ProgressBar1().Maximum(CopyCount());
+  const bool stopped = NetCopyPaste();
+  w.ProgressBar1().Visible(false);
+  w.PushButton5().Caption("コピー");
+  w.StaticText10().Enabled(true);
+  w.PushButton2().Enabled(true);
+  w.PushButton2().Caption("終了");
+  w.StaticText21().Text("");
+  if (stopped) {
+    w.PushButton7().Enabled(true);
+    w.StaticText10().Text(Lines("ネットコピーが中止されました。コピーは不完全なまま終了しました。",
+                                "コピーを最後まで完了させるには再度コピーボタンを押してください。"));
+  } else if (!failures_.empty()) {
+    // As after a stop: the copy can be run again once the cause is gone.
+    w.pStopThread1 = true;
+    w.PushButton7().Enabled(true);
+    w.StaticText10().Text(Lines("ネットコピーはエラーで終了しました。コピーは不完全です。",
+                                "コピーを完了させるには、原因を取り除いてから、再度コピーボタンを押してください。"));
+  } else {
+    w.StaticText10().Text("ネットコピーが完了しました。終了ボタンを押して、本ソフトウェアを終了して下さい。");
+    w.PushButton5().Enabled(false);
+    w.PushButton7().Visible(false);
+  }
+  ReportFailures("コピーできなかったアイテムがあります。");
+}
+
+// --- shared by the walks ---
+
+std::shared_ptr<Window2> Thread1::ItemList() const { return framework::ImplicitInstance<Window2>::Shared(); }
+
+FIEntry* Thread1::CheckedEntry(const framework::Listbox& list, std::int32_t row) const {
+  if (!list.CellCheck(row, 0) || list.Cell(row, 1).IsEmpty()) return nullptr;
+  const double index = framework::Val(list.Cell(row, 2));
+  if (!(index >= 0) || index >= static_cast<double>(pWin1->pFI.size())) return nullptr;
+  return &pWin1->pFI[static_cast<std::size_t>(index)];
+}
+
+bool Thread1::Pastable(const FolderItemPtr& item) {
+  return item && item->Exists() && item->Directory() && item->Visible() &&
+         !(framework::LeftB(item->Name(), 1) == ".") && !Globals::gAppPackage(item);
+}
+
+void Thread1::Transfer(const FolderItemPtr& item, const FolderItemPtr& destination, const String& verb) {
+  // The device copy starts from an empty "temp": a name already taken there
+  // is a second chosen item of that name, which must not go missing unseen.
+  StagedCopy::Existing existing = StagedCopy::Existing::Refuse;
+  if (pMode != ModeCopy) existing = pExist ? StagedCopy::Existing::Replace : StagedCopy::Existing::Keep;
+  switch (StagedCopy::CopyInto(item, destination, existing)) {
+    case StagedCopy::Outcome::Copied:
+    case StagedCopy::Outcome::Kept:
+      return;
+    case StagedCopy::Outcome::CopyFailed:
+      Fail(item, verb + "できませんでした。");
+      return;
+    case StagedCopy::Outcome::NameTaken:
+      Fail(item, "同じ名前のアイテムが既にあるため、" + verb + "できませんでした。");
+      return;
+    case StagedCopy::Outcome::ReplaceFailed:
+      Fail(item, "既存のアイテムと置き換えられませんでした。既存のアイテムはそのまま残っています。");
+      return;
+    case StagedCopy::Outcome::OldLeftOver:
+      Fail(item, "置き換えた古いアイテムを削除できませんでした。");
+      return;
+  }
+}
+
+void Thread1::Fail(const FolderItemPtr& item, const String& reason) {
+  failures_.push_back(Failure{item ? item->AbsolutePath() : String(), reason});
+}
+
+void Thread1::ReportFailures(const String& message) {
+  if (failures_.empty()) return;
+  String explanation = "次の" + framework::Str(static_cast<std::int32_t>(failures_.size())) +
+                       "個のアイテムは、正しく処理できませんでした。";
+  const std::size_t listed = std::min(failures_.size(), kListedFailures);
+  for (std::size_t i = 0; i < listed; ++i) {
+    explanation += EndOfLine;
+    explanation += failures_[i].path + "：" + failures_[i].reason;
+  }
+  if (failures_.size() > listed) {
+    explanation += EndOfLine;
+    explanation += "ほか" + framework::Str(static_cast<std::int32_t>(failures_.size() - listed)) + "個";
+  }
+  Globals::gCautionDlg1(pWin1.get(), Globals::gBeep, message, explanation);
+}

@@ -1,0 +1,103 @@
+// Thread1: the transfer worker of STEP 3 and STEP 4. One object serves one
+// run, started by Window1::PutForCopy or Window1::PutForPaste with pWin1,
+// pMode and pExist set:
+//   ModeCopy     copies the checked items of the item list into the transfer
+//                folder "temp" beside the program (on the external device);
+//   ModePaste    pastes the folders found in "temp" into this machine's
+//                Applications, Preferences, Application Support and
+//                Documents folders;
+//   ModeNetCopy  copies the checked items straight from the old machine's
+//                disk, mounted over the network, into those folders.
+//
+// Every item lands the same way (StagedCopy.h): copied first into a hidden
+// folder beside its destination and moved under its final name only when
+// the whole copy succeeded, so no half-copied item ever stands under a real
+// name, and an item being replaced is set aside, not deleted, until its
+// successor is in place.
+//
+// Nothing that goes wrong passes silently: every item whose copy,
+// replacement or destination folder failed is collected, and a run with
+// such items ends with a completion text that says so and a caution dialog
+// that lists them. Such a run leaves the wizard as a stopped run does
+// (pStopThread1 set, the run's button enabled again): the copy-done marker
+// is not written after a device copy with failures, so the new machine is
+// never told that everything is there; a paste with failures stays pending,
+// so the next launch from the device opens STEP 4 again.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "framework/core/files/FolderItem.h"
+#include "framework/core/text/String.h"
+#include "framework/core/threads/Thread.h"
+
+class Window1;
+class Window2;
+struct FIEntry;
+
+namespace framework {
+class Listbox;
+}
+
+class Thread1 : public framework::Thread {
+ public:
+  using FolderItemPtr = framework::FolderItemPtr;
+  using String = framework::String;
+
+  static constexpr std::int32_t ModeCopy = 1;     // copy to the device
+  static constexpr std::int32_t ModePaste = 2;    // paste from the device
+  static constexpr std::int32_t ModeNetCopy = 3;  // copy over the network
+
+  // Set by the starter before Run.
+  std::shared_ptr<Window1> pWin1;
+  std::int32_t pMode = 0;
+  // True: an item of the same name at the destination is replaced; false:
+  // it stays and the transferred one is not copied. Read by the paste and
+  // the network copy; the device copy starts from an empty "temp".
+  bool pExist = false;
+
+  void Event_Run() override;
+
+ protected:
+  // The walks; each returns true when it ended on the stop request.
+  bool CopyFolderItem();
+  bool PasteFolderItem();
+  bool NetCopyPaste();
+  // The number of items the walk of the mode will transfer.
+  std::int32_t CopyCount();
+  std::int32_t PasteCount();
+  // Leaves an empty "temp" beside the program.
+  void DeleteFolderItem();
+
+ private:
+  // One item that could not be transferred, as the person is told of it.
+  struct Failure {
+    String path;
+    String reason;
+  };
+
+  // The entry of the item table a row of the item list names when the row
+  // counts for a transfer (column 0 checked, a kind in column 1); nullptr
+  // for any other row, and for an index outside the table.
+  FIEntry* CheckedEntry(const framework::Listbox& list, std::int32_t row) const;
+  // The item list of this run, held so that it stays valid across yields.
+  std::shared_ptr<Window2> ItemList() const;
+  // Whether the item is one the paste takes: a visible folder whose name
+  // does not begin with ".", and not an application package.
+  static bool Pastable(const FolderItemPtr& item);
+  // Lands item in destination by StagedCopy with the replace choice of the
+  // mode, and records a failure. verb is "コピー" or "ペースト", for the
+  // reasons the person reads.
+  void Transfer(const FolderItemPtr& item, const FolderItemPtr& destination, const String& verb);
+  void Fail(const FolderItemPtr& item, const String& reason);
+  // The caution dialog listing the failures of this run.
+  void ReportFailures(const String& message);
+
+  void RunCopy();
+  void RunPaste();
+  void RunNetCopy();
+
+  std::vector<Failure> failures_;
+};

@@ -1,0 +1,76 @@
+// The copy to the device: the checked items of the item list go into the
+// transfer folder "temp" beside the program, each into the category folder
+// of its kind.
+#include "transfer/Thread1.h"
+
+#include "discovery/Window2.h"
+#include "framework/core/threads/Baton.h"
+#include "helpers/Globals.h"
+#include "helpers/TextEnco.h"
+#include "wizard/Window1.h"
+
+namespace {
+
+using framework::String;
+
+// The category folder in "temp" for a kind code; "" for a code outside the
+// six the item list writes.
+String CategoryFor(const String& kind) {
+  if (kind == "AD" || kind == "A") return "App";
+  if (kind == "P") return "Pref";
+  if (kind == "AS") return "AS";
+  if (kind == "DD" || kind == "D") return "Doc";
+  return "";
+}
+
+}  // namespace
+
+void Thread1::DeleteFolderItem() {
+  const FolderItemPtr transferFolder = framework::GetFolderItem("temp");
+  if (!transferFolder) return;
+  if (transferFolder->Exists()) Globals::gDeleteFolder(transferFolder);
+  transferFolder->CreateAsFolder();
+  // What an earlier run left must not travel to the new machine mixed with
+  // this run's items, and without "temp" nothing of this run arrives.
+  if (!transferFolder->Directory()) {
+    Fail(transferFolder, "転送用のフォルダを作成できませんでした。");
+  } else if (transferFolder->Count() > 0) {
+    Fail(transferFolder, "前回の転送用のフォルダを空にできませんでした。");
+  }
+}
+
+bool Thread1::CopyFolderItem() {
+  const std::shared_ptr<Window2> itemList = ItemList();
+  const framework::Listbox& list = itemList->Listbox1();
+  const std::int32_t rowCount = list.ListCount();
+  std::int32_t transferred = 0;
+  for (std::int32_t row = 0; row < rowCount && row < list.ListCount(); ++row) {
+    FIEntry* entry = CheckedEntry(list, row);
+    if (entry && !entry->used) {
+      const FolderItemPtr item = entry->item;
+      const bool present = item && item->Exists();
+      // The category folder comes first, also for an item that has gone
+      // since it was found.
+      const FolderItemPtr transferFolder = framework::GetFolderItem("temp");
+      const String categoryName = CategoryFor(list.Cell(row, 1));
+      FolderItemPtr category;
+      if (transferFolder && !categoryName.IsEmpty()) category = transferFolder->Child(categoryName);
+      if (category && !category->Exists()) category->CreateAsFolder();
+
+      if (present && category && category->Directory()) {
+        pWin1->StaticText21().Text(item->AbsolutePath() +
+                                   TextEnco::gEncText(" をコピー中...", "UTF-8", "Shift-JIS"));
+        Globals::gWait(100);
+        Transfer(item, category, "コピー");
+        ++transferred;
+        pWin1->ProgressBar1().Value(transferred);
+        if (pWin1->pStopThread1) return true;
+      } else if (present) {
+        Fail(item, "コピー先のフォルダを作成できませんでした。");
+      }
+      entry->used = true;
+    }
+    framework::Yield();
+  }
+  return false;
+}

@@ -1,0 +1,59 @@
+// The network copy: the checked items go from the old machine's disk,
+// mounted over the network, straight into this machine's folder for their
+// kind.
+#include "transfer/Thread1.h"
+
+#include "discovery/Window2.h"
+#include "framework/core/threads/Baton.h"
+#include "helpers/Globals.h"
+#include "helpers/TextEnco.h"
+#include "wizard/Window1.h"
+
+namespace {
+
+using framework::FolderItemPtr;
+using framework::String;
+
+// This machine's folder for a kind code; nullptr for a code outside the six
+// the item list writes.
+FolderItemPtr DestinationFor(const String& kind) {
+  if (kind == "AD" || kind == "A") return framework::SpecialFolder::Applications();
+  if (kind == "P") return framework::SpecialFolder::Preferences();
+  if (kind == "AS") return framework::SpecialFolder::ApplicationData();
+  if (kind == "DD" || kind == "D") return framework::SpecialFolder::Documents();
+  return nullptr;
+}
+
+}  // namespace
+
+bool Thread1::NetCopyPaste() {
+  const std::shared_ptr<Window2> itemList = ItemList();
+  const framework::Listbox& list = itemList->Listbox1();
+  const std::int32_t rowCount = list.ListCount();
+  std::int32_t copied = 0;
+  for (std::int32_t row = 0; row < rowCount && row < list.ListCount(); ++row) {
+    FIEntry* entry = CheckedEntry(list, row);
+    if (entry && !entry->used) {
+      const FolderItemPtr item = entry->item;
+      const FolderItemPtr destination = DestinationFor(list.Cell(row, 1));
+      const bool present = item && item->Exists();
+      if (present && destination && destination->Exists()) {
+        pWin1->StaticText21().Text(item->AbsolutePath() +
+                                   TextEnco::gEncText(" をコピー中...", "UTF-8", "Shift-JIS"));
+        Globals::gWait(100);
+        Transfer(item, destination, "コピー");
+        // The old machine's disk is read over the network: a pause after
+        // each item leaves it and the network room for others.
+        Globals::gWait(1000);
+        ++copied;
+        pWin1->ProgressBar1().Value(copied);
+        if (pWin1->pStopThread1) return true;
+      } else if (present) {
+        Fail(item, "コピー先のフォルダがありません。");
+      }
+      entry->used = true;
+    }
+    framework::Yield();
+  }
+  return false;
+}
