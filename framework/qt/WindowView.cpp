@@ -18,6 +18,7 @@
 
 #include "framework/core/threads/Baton.h"
 #include "framework/qt/BatonApplication.h"
+#include "framework/qt/LabelView.h"
 #include "framework/qt/ListboxView.h"
 #include "framework/qt/MenuBarView.h"
 #include "framework/qt/ProgressWheelView.h"
@@ -179,7 +180,7 @@ QWidget* CreateControlWidget(Control& control, const ModelLink& window, WindowOb
     return radio;
   }
   if (dynamic_cast<Label*>(&control) != nullptr) {
-    auto* label = new QLabel(content);
+    auto* label = new LabelView(content);
     label->setTextFormat(Qt::PlainText);
     // A click on a label is a click in the window (the about window closes
     // on any click).

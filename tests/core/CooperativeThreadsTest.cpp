@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "framework/core/threads/Baton.h"
@@ -67,6 +68,9 @@ TEST(CooperativeThreads, TwoWorkersAndMainInterleaveOnlyAtYields) {
   auto b = std::make_shared<Worker>(journal, 2, 200);
   a->Run();
   b->Run();
+  // Both workers queue for the baton the main thread holds; from then on
+  // every yield passes it on in turn.
+  while (Baton::Waiters() < 2) std::this_thread::yield();
   WorkStretches(journal, 0, 200);
   a->WaitUntilDone();
   b->WaitUntilDone();
