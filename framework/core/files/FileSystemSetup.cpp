@@ -212,6 +212,59 @@ const FileSystemSetup& CurrentFileSystemSetup() {
   return *Keep(store, MachineFileSystemSetup());
 }
 
+std::vector<VolumeEntry> FollowMounts(const std::vector<VolumeEntry>& known,
+                                      const std::vector<VolumeEntry>& mounted) {
+  auto mountedAt = [](const std::vector<VolumeEntry>& list, const fs::path& mount) {
+    return std::any_of(list.begin(), list.end(), [&](const VolumeEntry& v) { return v.mountPoint == mount; });
+  };
+  std::vector<VolumeEntry> result;
+  std::vector<VolumeEntry> newcomers;
+  for (std::size_t i = 0; i < known.size(); ++i) {
+    if (i == 0 || mountedAt(mounted, known[i].mountPoint)) result.push_back(known[i]);
+  }
+  for (std::size_t i = 1; i < mounted.size(); ++i) {
+    if (!mountedAt(known, mounted[i].mountPoint)) newcomers.push_back(mounted[i]);
+  }
+  // Only the newcomers' names are raw; the known ones are usable already and
+  // must not change.
+  for (VolumeEntry volume : newcomers) {
+    std::string name = colonpath::ComponentFromPosixName(volume.name);
+    if (name.empty()) name = "Untitled";
+    std::string unique = name;
+    auto taken = [&](const std::string& candidate) {
+      return std::any_of(result.begin(), result.end(),
+                         [&](const VolumeEntry& v) { return String(v.name) == String(candidate); });
+    };
+    for (int n = 1; taken(unique); ++n) unique = name + " " + std::to_string(n);
+    volume.name = unique;
+    volume.mountPoint = colonpath::Normalized(volume.mountPoint);
+    result.push_back(std::move(volume));
+  }
+  return result;
+}
+
+namespace {
+std::atomic<bool> gFollowMachineMounts{false};
+}  // namespace
+
+void FollowMachineMounts(bool follow) { gFollowMachineMounts = follow; }
+
+void RefreshMachineVolumes() {
+  if (!gFollowMachineMounts) return;
+  const FileSystemSetup& current = CurrentFileSystemSetup();
+  std::vector<VolumeEntry> mounted{{"", "/"}};
+  AddMachineVolumes(mounted);
+  std::vector<VolumeEntry> followed = FollowMounts(current.volumes, mounted);
+  const bool same = std::equal(followed.begin(), followed.end(), current.volumes.begin(), current.volumes.end(),
+                               [](const VolumeEntry& a, const VolumeEntry& b) {
+                                 return a.mountPoint == b.mountPoint && a.name == b.name;
+                               });
+  if (same) return;
+  FileSystemSetup next = current;
+  next.volumes = std::move(followed);
+  SetFileSystemSetup(std::move(next));
+}
+
 fs::path BaseFolderForExecutable(const fs::path& executable) {
   const fs::path folder = colonpath::Normalized(executable).parent_path();
   const fs::path contents = folder.parent_path();

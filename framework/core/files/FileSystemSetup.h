@@ -36,6 +36,20 @@ struct FileSystemSetup {
 //   - the base folder from the running executable's path.
 FileSystemSetup MachineFileSystemSetup();
 
+// The volume list after the mounts changed: the volumes still mounted keep
+// their order and names (so a volume number the program holds stays valid
+// where it can), newly mounted ones are added at the end. Volume 0 stays.
+std::vector<VolumeEntry> FollowMounts(const std::vector<VolumeEntry>& known,
+                                      const std::vector<VolumeEntry>& mounted);
+
+// The program (not a test) asks for this at start-up: from then on
+// VolumeCount() takes the machine's present mounts in (FollowMounts), so a
+// disk mounted after start-up, such as the old machine's on the network
+// route, shows in the chooser.
+void FollowMachineMounts(bool follow);
+// Takes the machine's present mounts in when following them; else nothing.
+void RefreshMachineVolumes();
+
 // Replaces the view (tests: one per test; the program: once at start-up).
 // Volume names are made usable as colon-path components: a ":" shows as
 // "/", an empty name becomes "Macintosh HD" for volume 0 and "Untitled"

@@ -303,7 +303,12 @@ FolderItemPtr Volume(std::int32_t index) {
   return FolderItem::FromPosix(volumes[static_cast<std::size_t>(index)].mountPoint);
 }
 
-std::int32_t VolumeCount() { return static_cast<std::int32_t>(CurrentFileSystemSetup().volumes.size()); }
+std::int32_t VolumeCount() {
+  // Counting is where the program starts to list the disks: take in what was
+  // mounted or unmounted since.
+  RefreshMachineVolumes();
+  return static_cast<std::int32_t>(CurrentFileSystemSetup().volumes.size());
+}
 
 namespace SpecialFolder {
 FolderItemPtr Applications() { return ItemAt(CurrentFileSystemSetup().applications); }
