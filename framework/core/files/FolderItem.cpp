@@ -263,32 +263,36 @@ bool FolderItem::Delete() {
 
 namespace {
 
-// Opens a file (never a folder) with the given stdio mode.
-std::FILE* OpenFile(const fs::path& path, const char* mode) {
-  std::FILE* file = std::fopen(path.c_str(), mode);
-  if (!file) return nullptr;
+// Opens a regular file only: never a folder, and never a FIFO or device,
+// whose opening or reading could block the worker (with the baton) for as
+// long as nobody writes to it. Non-blocking while it looks, then as usual.
+std::FILE* OpenFile(const fs::path& path, int flags, const char* mode) {
+  const int fd = open(path.c_str(), flags | O_NONBLOCK | O_CLOEXEC, 0666);
+  if (fd < 0) return nullptr;
   struct stat info {};
-  if (fstat(fileno(file), &info) != 0 || S_ISDIR(info.st_mode)) {
-    std::fclose(file);
+  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || fcntl(fd, F_SETFL, flags & O_APPEND) != 0) {
+    close(fd);
     return nullptr;
   }
+  std::FILE* file = fdopen(fd, mode);
+  if (!file) close(fd);
   return file;
 }
 
 }  // namespace
 
 TextInputStreamPtr FolderItem::OpenAsTextFile() const {
-  std::FILE* file = OpenFile(path_, "rbe");
+  std::FILE* file = OpenFile(path_, O_RDONLY, "rb");
   return file ? std::make_shared<TextInputStream>(file) : nullptr;
 }
 
 TextOutputStreamPtr FolderItem::CreateTextFile() const {
-  std::FILE* file = OpenFile(path_, "wbe");
+  std::FILE* file = OpenFile(path_, O_WRONLY | O_CREAT | O_TRUNC, "wb");
   return file ? std::make_shared<TextOutputStream>(file) : nullptr;
 }
 
 BinaryStreamPtr FolderItem::OpenAsBinaryFile(bool write) const {
-  std::FILE* file = OpenFile(path_, write ? "r+be" : "rbe");
+  std::FILE* file = OpenFile(path_, write ? O_RDWR : O_RDONLY, write ? "r+b" : "rb");
   return file ? std::make_shared<BinaryStream>(file) : nullptr;
 }
 
