@@ -14,7 +14,9 @@
 
 void Thread2::Event_Run() {
   // A worker started without a window has nowhere to report; nothing to do.
-  if (!pWin1) return;
+  // A wizard closed before the worker first ran is a quit: nothing to do
+  // either.
+  if (!pWin1 || pWin1->Closed()) return;
   if (pSelect) {
     GetItem2Select(pFI);
     return;
@@ -85,7 +87,11 @@ void Thread2::ShowScanDone() {
 }
 
 void Thread2::GetItem2Select(const FolderItemPtr& item) {
-  if (item && GetItem2Pickup(item, ModeSelect)) {
+  const bool picked = item && GetItem2Pickup(item, ModeSelect);
+  // Closed meanwhile (a quit): no list to expand and nobody to tell; the
+  // program waits for this worker to end before it goes.
+  if (pWin1->Closed()) return;
+  if (picked) {
     // No yield since the row was added, so the last row is still the new
     // one: a product row shows its items at once; an item row is no folder
     // row and stays as it is.

@@ -95,11 +95,22 @@ class Thread2 : public framework::Thread {
   String GetItem2PUApp(const String& list, const FolderItemPtr& item);
   String GetItem2PUPref(const String& list, const String& name);
   String GetItem2PUAS(const String& list, const String& name);
-  // The documents folder a product records in its own preference file;
-  // item is the product's application item.
+  // The documents folder a product records in its own preference file,
+  // recorded with kind "DD"; item is the product's application item and
+  // plays no part. The list comes back unchanged when no preferences folder,
+  // no product preference folder, no usable file or no existing documents
+  // folder is found.
   String GetItem2PUDocDTosk(const String& list, const FolderItemPtr& item);
   String GetItem2PUDocDKavre(const String& list, const FolderItemPtr& item);
   String GetItem2PUDocDVlq(const String& list, const FolderItemPtr& item);
+  // The readers: the documents folder that the preference file in the
+  // product's preference folder records (it need not exist), or nothing.
+  // They resolve the stored locations (Tosk: entries 18 and 19; the others:
+  // 17, 18 and 19), which may show a message and ask the person to choose a
+  // missing item again. File formats: PrefFileReaders.h.
+  FolderItemPtr GetItem2PUDocDTosk2(const FolderItemPtr& folder);
+  FolderItemPtr GetItem2PUDocDKavre2(const FolderItemPtr& folder);
+  FolderItemPtr GetItem2PUDocDVlq2(const FolderItemPtr& folder);
   // Appends the product row (collapsed, checked, the index list hidden in
   // column 2).
   void GetItem2PUItem(const String& list, const String& text);
@@ -125,6 +136,10 @@ class Thread2 : public framework::Thread {
   FolderItemPtr RouteFolder(bool preferences);
   // A product's item in the route's folder, recorded with kind when it exists.
   String PickUpRouteItem(const String& list, bool preferences, const String& name, const String& kind);
+  // A product's documents folder: its preference folder in the route's
+  // Preferences, read by reader, recorded with kind "DD" when it exists.
+  String PickUpDocumentsFolder(const String& list, const String& prefFolderName,
+                               FolderItemPtr (Thread2::*reader)(const FolderItemPtr&));
   // A stop request, or the wizard went away (the program is quitting).
   bool StopRequested() const;
 };

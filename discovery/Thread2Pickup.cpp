@@ -92,6 +92,9 @@ String Thread2::PickUpRouteItem(const String& list, bool preferences, const Stri
 }
 
 void Thread2::GetItem2PUItem(const String& list, const String& text) {
+  // A quit while the product's items were recorded closed the list with the
+  // wizard; asking for the list now would build an empty new one.
+  if (pWin1->Closed()) return;
   // Added and filled with no yield in between, so LastIndex still names the
   // new row when its cells are set.
   framework::Listbox& rows = Window2::Instance().Listbox1();
@@ -108,6 +111,7 @@ void Thread2::GetItem2PUDoc(const String& list, const FolderItemPtr& item, const
   // Recorded first: the search of the item table yields, the row below is
   // added in one piece.
   const std::int32_t index = pWin1->AddFIlist(item, kind);
+  if (pWin1->Closed()) return;  // as in GetItem2PUItem
   framework::Listbox& rows = Window2::Instance().Listbox1();
   rows.AddRow(item->Name());
   const std::int32_t row = rows.LastIndex();

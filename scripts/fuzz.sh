@@ -10,12 +10,13 @@ dir="$top/build-fuzz"
 
 cmake -S "$top" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_CXX_COMPILER=clang++ -DOLVAN_FUZZ=ON -DBUILD_TESTING=OFF >/dev/null
-ninja -C "$dir" alias_record_fuzz enigma_fuzz
+targets=(alias_record_fuzz enigma_fuzz pref2_reader_fuzz pref_reader_fuzz)
+ninja -C "$dir" "${targets[@]}"
 
 export ASAN_OPTIONS=detect_leaks=0:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 status=0
-for target in alias_record_fuzz enigma_fuzz; do
+for target in "${targets[@]}"; do
   corpus="$dir/corpus/$target"
   findings="$dir/findings/$target"
   mkdir -p "$corpus" "$findings"

@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "framework/core/threads/Thread.h"
 #include "framework/ui/ImplicitInstance.h"
 #include "framework/ui/Window.h"
 #include "helpers/Globals.h"
@@ -33,6 +34,11 @@ void StartProgram() {
 }
 
 void ShutDownProgram() {
+  // A worker may still be running: the quit that ended the event loop closed
+  // the wizard, which the workers take as a stop at their next check. They
+  // hold the wizard and read the product table, so both stay until they
+  // have ended.
+  framework::Thread::WaitForAll();
   framework::Window::DiscardAll();
   TheApp().reset();
   framework::ImplicitInstance<MenuBar1>::Reset();

@@ -5,8 +5,12 @@
 // code; while the event loop runs, the GUI thread holds it only while it
 // delivers an event (BatonApplication::notify), so workers run whenever the
 // person does nothing.
+#include <QEventLoop>
+#include <QTimer>
+
 #include "framework/core/files/FileSystemSetup.h"
 #include "framework/core/threads/Baton.h"
+#include "framework/core/threads/Thread.h"
 #include "framework/qt/BatonApplication.h"
 #include "framework/qt/QtUserInterface.h"
 #include "framework/ui/UserInterface.h"
@@ -24,9 +28,22 @@ int main(int argc, char** argv) {
   {
     framework::BatonHolder programCode;
     framework::SetFileSystemSetup(framework::MachineFileSystemSetup());
+    framework::FollowMachineMounts(true);
     StartProgram();
   }
   const int status = application.exec();
+  // The quit closed the wizard, and a worker still running ends at its next
+  // check. Until it has, events are still served: whatever it might yet ask
+  // of the front is answered, not left waiting on a loop that has ended.
+  while (framework::Thread::RunningCount() > 0) {
+    QEventLoop drain;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, &drain, [&drain] {
+      if (framework::Thread::RunningCount() == 0) drain.quit();
+    });
+    poll.start(5);
+    drain.exec();
+  }
   {
     framework::BatonHolder programCode;
     ShutDownProgram();

@@ -27,8 +27,15 @@ String Lines(const String& first, const String& second) { return first + EndOfLi
 }  // namespace
 
 void Thread1::Event_Run() {
-  if (!pWin1) return;
+  // Closed before this worker first ran: the quit that closed it counts as
+  // a stop before the first item.
+  if (!pWin1 || pWin1->Closed()) return;
   failures_.clear();
+  // The item list is taken now, while the wizard that has just expanded its
+  // rows is open. A quit during the run closes the list, and a walk asking
+  // for the list then would build an empty new one. The paste reads no list,
+  // and a launch on STEP 4 has none to show.
+  if (pMode == ModeCopy || pMode == ModeNetCopy) itemList_ = framework::ImplicitInstance<Window2>::Shared();
   switch (pMode) {
     case ModeCopy:
       RunCopy();
@@ -155,7 +162,7 @@ void Thread1::RunNetCopy() {
 
 // --- shared by the walks ---
 
-std::shared_ptr<Window2> Thread1::ItemList() const { return framework::ImplicitInstance<Window2>::Shared(); }
+bool Thread1::Abandoned() const { return pWin1->Closed(); }
 
 FIEntry* Thread1::CheckedEntry(const framework::Listbox& list, std::int32_t row) const {
   if (!list.CellCheck(row, 0) || list.Cell(row, 1).IsEmpty()) return nullptr;
@@ -198,7 +205,9 @@ void Thread1::Fail(const FolderItemPtr& item, const String& reason) {
 }
 
 void Thread1::ReportFailures(const String& message) {
-  if (failures_.empty()) return;
+  // With the wizard closed the program is on its way out and waits for this
+  // worker: there is nobody left to answer a dialog.
+  if (failures_.empty() || Abandoned()) return;
   String explanation = "次の" + framework::Str(static_cast<std::int32_t>(failures_.size())) +
                        "個のアイテムは、正しく処理できませんでした。";
   const std::size_t listed = std::min(failures_.size(), kListedFailures);

@@ -23,6 +23,11 @@
 // is not written after a device copy with failures, so the new machine is
 // never told that everything is there; a paste with failures stays pending,
 // so the next launch from the device opens STEP 4 again.
+//
+// A quit while a run goes closes the wizard (pWin1 stays valid: it is held
+// here). The walks take a closed wizard as a stop, at the next item, and
+// nothing is asked of the person any more: the program waits for this
+// worker to end before it goes.
 #pragma once
 
 #include <cstdint>
@@ -83,7 +88,9 @@ class Thread1 : public framework::Thread {
   // for any other row, and for an index outside the table.
   FIEntry* CheckedEntry(const framework::Listbox& list, std::int32_t row) const;
   // The item list of this run, held so that it stays valid across yields.
-  std::shared_ptr<Window2> ItemList() const;
+  std::shared_ptr<Window2> ItemList() const { return itemList_; }
+  // The wizard was closed (the program is quitting): no further item.
+  bool Abandoned() const;
   // Whether the item is one the paste takes: a visible folder whose name
   // does not begin with ".", and not an application package.
   static bool Pastable(const FolderItemPtr& item);
@@ -100,4 +107,6 @@ class Thread1 : public framework::Thread {
   void RunNetCopy();
 
   std::vector<Failure> failures_;
+  // Taken when a copy run starts (see Event_Run); empty for a paste.
+  std::shared_ptr<Window2> itemList_;
 };

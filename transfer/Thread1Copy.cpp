@@ -45,6 +45,7 @@ bool Thread1::CopyFolderItem() {
   const std::int32_t rowCount = list.ListCount();
   std::int32_t transferred = 0;
   for (std::int32_t row = 0; row < rowCount && row < list.ListCount(); ++row) {
+    if (Abandoned()) return true;
     FIEntry* entry = CheckedEntry(list, row);
     if (entry && !entry->used) {
       const FolderItemPtr item = entry->item;

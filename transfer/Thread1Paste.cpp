@@ -34,6 +34,7 @@ bool Thread1::PasteFolderItem() {
     if (source && source->Exists()) {
       const bool destinationThere = destination && destination->Exists();
       for (std::int32_t n = 1; n <= source->Count(); ++n) {
+        if (Abandoned()) return true;
         const FolderItemPtr item = source->Item(n);
         if (Pastable(item)) {
           if (!destinationThere) {

@@ -1,6 +1,7 @@
 #include "wizard/Window1.h"
 
 #include "framework/core/threads/Baton.h"
+#include "framework/ui/Application.h"
 #include "framework/ui/ImplicitInstance.h"
 #include "shell/MenuBar1.h"
 
@@ -24,8 +25,12 @@ void Window1::Layout() {
 void Window1::Event_Open() { InitApp(); }
 
 bool Window1::Event_CancelClose(bool appQuitting) {
-  (void)appQuitting;
-  return CloseApp();
+  if (appQuitting) return CloseApp();
+  // The close box. Closing the wizard alone would leave its item list
+  // standing, and the program with no way on: it quits instead, and the
+  // quit asks CloseApp, once, as the Quit item does. Whether the quit went
+  // through, the window is closed already or stays open.
+  return !framework::Quit();
 }
 
 // Several discovery workers may call this at once, switching only at the

@@ -17,10 +17,12 @@
 
 #include <cstdint>
 #include <deque>
+#include <memory>
 #include <vector>
 
 #include "framework/core/files/FolderItem.h"
 #include "framework/core/text/String.h"
+#include "framework/core/threads/Thread.h"
 #include "framework/ui/GroupBox.h"
 #include "framework/ui/Label.h"
 #include "framework/ui/PagePanel.h"
@@ -116,7 +118,9 @@ class Window1 : public framework::Window {
   void PushButton7_Action(PushButton& control);
 
   void Event_Open() override;
-  // True keeps the window open, and so cancels a quit in progress.
+  // True keeps the window open, and so cancels a quit in progress. The close
+  // box quits the program: the wizard is its one window, and the item list
+  // beside it has no use without it.
   bool Event_CancelClose(bool appQuitting) override;
 
   // Records f in the item table once per absolute path; returns its index
@@ -155,4 +159,11 @@ class Window1 : public framework::Window {
   // machine's Applications folder (initial), and without a chosen disk the
   // person is told and false comes back.
   bool ManualAddStart(framework::FolderItemPtr& initial);
+  // Whether the transfer worker of the last copy or paste still runs.
+  bool TransferRunning() const;
+
+  // The transfer worker of the last copy or paste. Not owned: the worker
+  // keeps itself alive while it runs and holds this window, so a shared
+  // pointer here would keep both for ever.
+  std::weak_ptr<framework::Thread> transferWorker_;
 };

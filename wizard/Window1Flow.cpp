@@ -1,5 +1,5 @@
-// The wizard's behaviour: opening, moving between the four pages, and the
-// control handlers. Places still to be built are marked FIXME.
+// The wizard's behaviour: opening, moving between the four pages, the
+// control handlers, starting the two workers, and what closing decides.
 #include "wizard/Window1.h"
 
 #include <memory>
@@ -129,8 +129,13 @@ void Window1::PushButton1_Action(PushButton& control) {
 void Window1::PushButton2_Action(PushButton& control) {
   (void)control;
   const std::int32_t page = PagePanel1().Value();
-  // On the last page Next reads "終了": there is no page past it.
-  if (page >= 3) {
+  // On STEP 3 Next reads "終了", and STEP 4 (which quits on arrival there,
+  // in the copy phase and on the network route alike) belongs to the next
+  // launch. The quit is made from STEP 3 itself: when the person then
+  // chooses to stay (the question after a stopped run), the window must
+  // still show STEP 3, to run the copy again, and not the paste page. On
+  // the last page there is no page past it.
+  if (page >= 2) {
     framework::Quit();
     return;
   }
@@ -234,9 +239,7 @@ void Window1::PushButton6_Action(PushButton& control) {
   PutForPaste();
 }
 
-// --- not built yet ---
-
-// The copy-done marker's three methods are in Window1CopyDone.cpp.
+// --- the workers ---
 
 void Window1::GetItem() {
   framework::FolderItemPtr folder;
@@ -295,6 +298,7 @@ void Window1::PutForCopy() {
   worker->pWin1 = std::static_pointer_cast<Window1>(shared_from_this());
   worker->pMode = RadioButton1().Value() ? Thread1::ModeCopy : Thread1::ModeNetCopy;
   worker->pExist = RadioButton3().Value();
+  transferWorker_ = worker;
   worker->Run();
 }
 
@@ -305,9 +309,52 @@ void Window1::PutForPaste() {
   worker->pWin1 = std::static_pointer_cast<Window1>(shared_from_this());
   worker->pMode = Thread1::ModePaste;
   worker->pExist = RadioButton5().Value();
+  transferWorker_ = worker;
   worker->Run();
 }
 
-// FIXME: ask before closing after a stopped run, and write or delete the
-// copy-done marker after a finished one. Until then a close is never refused.
-bool Window1::CloseApp() { return false; }
+bool Window1::TransferRunning() const {
+  const std::shared_ptr<framework::Thread> worker = transferWorker_.lock();
+  return worker && worker->IsRunning();
+}
+
+// --- closing ---
+
+// The copy-done marker of Window1CopyDone.cpp is written or deleted here, and
+// only here.
+bool Window1::CloseApp() {
+  const bool running = TransferRunning();
+  // The network route keeps no marker and asks nothing. A network copy still
+  // going stops at its next check, as after "中止".
+  if (RadioButton2().Value()) {
+    if (running) pStopThread1 = true;
+    return false;
+  }
+  if (!pStartCP) return false;
+  // A run still going has not finished either: it is asked about as a
+  // stopped one, and the marker is never written for a copy that did not
+  // finish (nor deleted for a paste that did not).
+  if (pStopThread1 || running) {
+    const bool copyPhase = pPastePhase == PhaseCopy;
+    const String message = copyPhase ? "処理を中止したままで終了すると、ペーストができません。それでも終了しますか？"
+                                     : "処理を中止したままで終了すると、ペーストが不完全で終わります。それでも終了しますか？";
+    const String explanation = copyPhase
+                                   ? "ペースト処理したい場合は、終了しないで戻り、コピー処理を継続してください。"
+                                   : "ペースト処理を完了したい場合は、終了しないで戻り、ペースト処理を継続してください。";
+    const std::int32_t answer = Globals::gCautionDlg(this, Globals::gBeep, /*buttons=*/2, /*altCaption=*/"",
+                                                     /*cancelCaption=*/"強制終了", /*actionCaption=*/"終了しない",
+                                                     message, explanation);
+    if (answer == Globals::CautionAction) return true;
+    // "強制終了": a run still going (it may have ended while the person
+    // read the question) stops at its next check; the program then waits
+    // for it to end before it goes.
+    pStopThread1 = true;
+    return false;
+  }
+  if (pPastePhase == PhaseCopy) {
+    CreateCopyDone();
+  } else {
+    DeleteCopyDone();
+  }
+  return false;
+}

@@ -4,32 +4,17 @@
 #include <cstdint>
 #include <random>
 #include <string>
-#include <string_view>
 
 #include "helpers/Enigma.h"
+#include "support/EnigmaEncoder.h"
 
 namespace {
 
 using framework::EncodingId;
 using framework::String;
+using testsupport::EnigmaEncode;
 
 String Bytes(std::string bytes) { return String::FromBytes(std::move(bytes), EncodingId::None); }
-
-// The encoder the products use, written here only to build fixtures: the
-// program itself never encodes. The k-th plain byte b (k from 1) becomes
-// c = b XOR (seed XOR k), written as the characters at c div 62 and c mod 62.
-std::string Encode(const std::string& plain, const String& key) {
-  constexpr std::string_view alphabet = "Zq4Ym8Xk2Wf6Vb0Ur9Tn3Sd7Rh1Qj5PaOcNeMgLiKlJoIpHsGtFuEvDwCxByAz";
-  const std::int32_t seed = Enigma::Initialize(key);
-  std::string cipher;
-  std::int32_t k = 0;
-  for (unsigned char b : plain) {
-    const std::int32_t c = b ^ (seed ^ ++k);
-    cipher.push_back(alphabet.at(static_cast<std::size_t>(c / 62)));
-    cipher.push_back(alphabet.at(static_cast<std::size_t>(c % 62)));
-  }
-  return cipher;
-}
 
 std::string Hex(const std::string& bytes) {
   static const char digits[] = "0123456789abcdef";
@@ -112,7 +97,7 @@ TEST(EnigmaDecode, RoundTripsRandomBytesWithPrintableKeys) {
       std::string key;
       for (int i = 0; i < keyLength; ++i) key.push_back(static_cast<char>(printable(random)));
       SCOPED_TRACE("length " + std::to_string(length) + ", key \"" + key + "\"");
-      const std::string cipher = Encode(plain, key);
+      const std::string cipher = EnigmaEncode(plain, key);
       ASSERT_EQ(cipher.size(), 2 * plain.size());
       EXPECT_EQ(Enigma::Decode(Bytes(cipher), key).Bytes(), plain);
     }

@@ -1,0 +1,160 @@
+// What closing the wizard decides on the device route: the question after a
+// stopped run and both its answers, a close while a copy still runs, and a
+// quit while the scan still runs. The copy-done marker is written only for a
+// copy that finished, and deleted only after a paste that did.
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+
+#include "framework/ui/UserInput.h"
+#include "program/PageFlowFixture.h"
+#include "program/TransferFixture.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+using framework::DialogButton;
+using framework::UserInput;
+using pageflowtest::kCopyPhaseQuestion;
+using pageflowtest::kPastePhaseQuestion;
+using pageflowtest::PageFlowTest;
+using programtest::TimeSliceGuard;
+using transfertest::Listing;
+using Names = std::set<std::string>;
+
+class Closing : public PageFlowTest {
+ protected:
+  // Three applications, one item each, and STEP 3 of the device route.
+  void OnStepThreeWithThreeItems() {
+    App("Pelquon/Pelquon.app", programtest::kPelquon);
+    App("Quilbrant/Quilbrant.app", programtest::kQuilbrant);
+    App("Toskarine II/Toskarine.app", programtest::kToskarine);
+    ScanOnDeviceRoute();
+    NextToStepThree();
+  }
+
+};
+
+TEST_F(Closing, AfterAStoppedCopyStayingKeepsStepThreeAndForcingTheQuitWritesNoMarker) {
+  App("Pelquon/Pelquon.app", programtest::kPelquon);
+  Pref("Pelquon初期設定");
+  ScanOnDeviceRoute();
+  NextToStepThree();
+  StopAfterTheFirstItem(Wizard().PushButton5());
+  ASSERT_EQ(Listing(TransferFolder() / "App"), (Names{"Pelquon"}));
+
+  // The close box, then Next ("終了"): both ask, and staying keeps STEP 3
+  // with its copy button, to finish the copy.
+  Window1& w = HeldWizard();
+  WillAnswerCloseQuestion(DialogButton::Action);
+  EXPECT_FALSE(UserInput::ClickCloseBox(w));
+  ExpectCloseQuestion(0, kCopyPhaseQuestion);
+  WillAnswerCloseQuestion(DialogButton::Action);
+  ASSERT_TRUE(UserInput::Press(w.PushButton2()));
+  ExpectCloseQuestion(1, kCopyPhaseQuestion);
+  EXPECT_FALSE(w.Closed());
+  EXPECT_EQ(user_.Quits(), 0);
+  EXPECT_EQ(w.PagePanel1().Value(), 2) << "not the paste page";
+  EXPECT_TRUE(w.PushButton5().Enabled());
+  EXPECT_TRUE(w.PushButton7().Enabled());
+
+  WillAnswerCloseQuestion(DialogButton::Cancel);
+  ASSERT_TRUE(UserInput::ChooseMenuItem(TheApp(), "FileQuit"));
+  ExpectCloseQuestion(2, kCopyPhaseQuestion);
+  EXPECT_TRUE(w.Closed());
+  EXPECT_EQ(user_.Quits(), 1);
+  EXPECT_FALSE(fs::exists(Marker()));
+}
+
+TEST_F(Closing, AfterAStoppedPasteStayingKeepsStepFourAndForcingTheQuitKeepsTheMarker) {
+  tree_.WriteFile("usb/temp/App/Alpha/a.txt", "a");
+  tree_.WriteFile("usb/temp/App/Beta/b.txt", "b");
+  tree_.WriteFile("usb/OLVAN 移行アシスタント.app/Contents/Resources/CopyDone");
+  LaunchOnNewMachine();
+  Window1& w = HeldWizard();
+  ASSERT_EQ(w.PagePanel1().Value(), 3);
+  ASSERT_TRUE(UserInput::Choose(w.RadioButton6()));
+  StopAfterTheFirstItem(w.PushButton6());
+  ASSERT_EQ(Listing(NewMachine("Applications")), (Names{"Alpha"}));
+
+  WillAnswerCloseQuestion(DialogButton::Action);
+  EXPECT_FALSE(UserInput::ClickCloseBox(w));
+  ExpectCloseQuestion(0, kPastePhaseQuestion);
+  EXPECT_EQ(w.PagePanel1().Value(), 3);
+  EXPECT_TRUE(w.PushButton6().Enabled());
+
+  WillAnswerCloseQuestion(DialogButton::Cancel);
+  ASSERT_TRUE(UserInput::Press(w.PushButton2()));
+  ExpectCloseQuestion(1, kPastePhaseQuestion);
+  EXPECT_EQ(user_.Quits(), 1);
+  EXPECT_TRUE(fs::exists(Marker())) << "the paste is still to be finished";
+
+  LaunchOnNewMachine();
+  EXPECT_EQ(Wizard().PagePanel1().Value(), 3);
+}
+
+TEST_F(Closing, ForcingTheQuitWhileACopyRunsStopsItAtItsNextCheckAndWritesNoMarker) {
+  OnStepThreeWithThreeItems();
+  Window1& w = HeldWizard();
+  TimeSliceGuard strictTurns(std::chrono::microseconds(0));
+  ASSERT_TRUE(UserInput::Press(w.PushButton5()));
+  // The run has begun and is counting its items.
+  ASSERT_TRUE(programtest::YieldUntil([&] { return w.PushButton5().Caption() == "中止"; }));
+
+  WillAnswerCloseQuestion(DialogButton::Cancel);
+  EXPECT_TRUE(UserInput::ClickCloseBox(w));
+  ExpectCloseQuestion(0, kCopyPhaseQuestion);
+  EXPECT_EQ(user_.Quits(), 1);
+  framework::Thread::WaitForAll();
+
+  // While the person read the question the run went on, and may have
+  // finished the item it was at; none was begun after the wizard had closed.
+  EXPECT_LE(Listing(TransferFolder() / "App").size(), 1u);
+  EXPECT_TRUE(w.pStopThread1);
+  EXPECT_FALSE(fs::exists(Marker()));
+  EXPECT_EQ(user_.Dialogs().size(), 1u);
+  ExpectNothingLeftOpen();
+}
+
+TEST_F(Closing, StayingWhileACopyRunsLetsItFinishAndTheEndWritesTheMarker) {
+  OnStepThreeWithThreeItems();
+  Window1& w = HeldWizard();
+  TimeSliceGuard strictTurns(std::chrono::microseconds(0));
+  ASSERT_TRUE(UserInput::Press(w.PushButton5()));
+  ASSERT_TRUE(programtest::YieldUntil([&] { return w.ProgressBar1().Value() >= 1; }));
+
+  WillAnswerCloseQuestion(DialogButton::Action);
+  EXPECT_FALSE(UserInput::ClickCloseBox(w));
+  ExpectCloseQuestion(0, kCopyPhaseQuestion);
+  framework::Thread::WaitForAll();
+  EXPECT_EQ(Listing(TransferFolder() / "App"), (Names{"Pelquon", "Quilbrant", "Toskarine II"}));
+  EXPECT_FALSE(w.pStopThread1);
+  EXPECT_FALSE(w.PushButton5().Enabled()) << "finished";
+
+  ASSERT_TRUE(UserInput::Press(w.PushButton2()));
+  EXPECT_EQ(user_.Quits(), 1);
+  EXPECT_TRUE(fs::exists(Marker()));
+  EXPECT_EQ(user_.Dialogs().size(), 1u);
+}
+
+TEST_F(Closing, AQuitWhileTheScanRunsEndsTheScanWithoutBuildingTheListAgain) {
+  App("Pelquon/Pelquon.app", programtest::kPelquon);
+  Pref("Pelquon初期設定");
+  TimeSliceGuard strictTurns(std::chrono::microseconds(0));
+  ASSERT_TRUE(UserInput::Choose(Wizard().RadioButton1()));
+  ASSERT_TRUE(UserInput::Press(Wizard().PushButton2()));
+  // The worker has recorded the application and is looking the
+  // preferences item up in the item table, the product's row still to come.
+  ASSERT_TRUE(programtest::YieldUntil([&] { return Wizard().pFI.size() == 1; }));
+  ASSERT_EQ(framework::Thread::RunningCount(), 1);
+
+  ASSERT_TRUE(UserInput::ChooseMenuItem(TheApp(), "FileQuit"));
+  EXPECT_EQ(user_.Quits(), 1);
+  framework::Thread::WaitForAll();
+  EXPECT_TRUE(user_.Dialogs().empty()) << "nothing had been copied: no question";
+  ExpectNothingLeftOpen();
+}
+
+}  // namespace
