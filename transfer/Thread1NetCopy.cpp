@@ -51,6 +51,11 @@ bool Thread1::NetCopyPaste() {
         if (pWin1->pStopThread1) return true;
       } else if (present) {
         Fail(item, "コピー先のフォルダがありません。");
+      } else {
+        // Gone from the old disk since the scan (the disk unmounted, the
+        // network dropped, the item removed there): it does not arrive, and
+        // the person must not take the copy for complete.
+        Fail(item, "コピー元のアイテムが見つかりません。");
       }
       entry->used = true;
     }

@@ -2,38 +2,71 @@
 
 #include <QPainter>
 #include <QTextLayout>
+#include <algorithm>
 
 namespace framework {
+namespace {
 
-int LabelView::LineHeight() const {
-  const int size = font().pixelSize() > 0 ? font().pixelSize() : QFontMetrics(font()).height() * 3 / 4;
-  return size + (size + 2) / 3;  // 12 px -> 16, 14 px -> 19, 10 px -> 14
+// The smallest text a too-full label is shrunk to; smaller is not legible.
+constexpr int kSmallestPixels = 9;
+
+int PixelsOf(const QFont& font) {
+  return font.pixelSize() > 0 ? font.pixelSize() : QFontMetrics(font).height() * 3 / 4;
 }
 
-int LabelView::NeededHeight() const { return Lay(nullptr); }
+int StepFor(int pixels) { return pixels + (pixels + 2) / 3; }  // 12 px -> 16, 14 px -> 19, 10 px -> 14
+
+}  // namespace
+
+int LabelView::LineHeight() const { return StepFor(PixelsOf(font())); }
+
+int LabelView::NeededHeight() const { return Lay(nullptr, font(), LineHeight()); }
+
+int LabelView::DrawnHeight() const {
+  const Fit fit = Fitted();
+  return Lay(nullptr, fit.font, fit.step);
+}
+
+LabelView::Fit LabelView::Fitted() const {
+  // The design's spacing when the text fits; else the lines come closer,
+  // down to the text's own size, and only then does the text get smaller:
+  // the last line must never be cut off (the guidance line's longest
+  // messages wrap to more lines than its box holds).
+  Fit fit{font(), LineHeight()};
+  if (height() <= 0) return fit;
+  for (int pixels = PixelsOf(fit.font); pixels >= kSmallestPixels; --pixels) {
+    fit.font.setPixelSize(pixels);
+    const int lines = Lay(nullptr, fit.font, 1);
+    if (lines <= 0) return fit;
+    fit.step = std::min(StepFor(pixels), height() / lines);
+    if (fit.step >= pixels) return fit;
+  }
+  fit.step = std::max(fit.step, 1);
+  return fit;
+}
 
 void LabelView::paintEvent(QPaintEvent* /*event*/) {
   QPainter painter(this);
-  painter.setFont(font());
+  const Fit fit = Fitted();
+  painter.setFont(fit.font);
   const QPalette::ColorGroup group = !isEnabled()       ? QPalette::Disabled
                                      : isActiveWindow() ? QPalette::Active
                                                         : QPalette::Inactive;
   painter.setPen(palette().color(group, QPalette::WindowText));
-  Lay(&painter);
+  Lay(&painter, fit.font, fit.step);
 }
 
-int LabelView::Lay(QPainter* painter) const {
+int LabelView::Lay(QPainter* painter, const QFont& face, int step) const {
   QTextOption option;
   option.setWrapMode(wordWrap() ? QTextOption::WrapAtWordBoundaryOrAnywhere : QTextOption::NoWrap);
   option.setAlignment(alignment() & Qt::AlignHorizontal_Mask);
 
-  const int step = LineHeight();
-  const QFontMetricsF metrics(font());
+  const QFontMetricsF metrics(face);
   // Centre the glyphs' own height in the tighter line.
   const qreal lift = (metrics.height() - step) / 2;
   int top = 0;
   for (const QString& paragraph : text().split(QLatin1Char('\n'))) {
-    QTextLayout layout(paragraph, font());
+    QTextLayout layout(paragraph, face);
     layout.setTextOption(option);
     layout.beginLayout();
     for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {

@@ -6,7 +6,8 @@
 // line of a full label out of its box. This label keeps QLabel's interface
 // (text, alignment, word wrap, palette) and only paints the lines itself,
 // one every LineHeight() pixels, wrapping Japanese text anywhere and Latin
-// text at word boundaries.
+// text at word boundaries. A text with more lines than the box holds (the
+// guidance line's longest messages) is drawn tighter rather than cut off.
 #pragma once
 
 #include <QLabel>
@@ -19,16 +20,26 @@ class LabelView : public QLabel {
 
   // Distance between two baselines for the label's font.
   int LineHeight() const;
-  // The height its text takes at its present width.
+  // The height its text takes at its present width with that spacing.
   int NeededHeight() const;
+  // The height its text is drawn in: NeededHeight() when that fits the
+  // label; else the lines are drawn closer together, down to the text's own
+  // size, and then in a smaller size (not below 9 px), so that the last line
+  // stays inside the box.
+  int DrawnHeight() const;
 
  protected:
   void paintEvent(QPaintEvent* event) override;
 
  private:
-  // Lays the text out line by line, one every LineHeight(); calls
-  // draw(layout) after each paragraph when given; returns the height used.
-  int Lay(QPainter* painter) const;
+  struct Fit {
+    QFont font;
+    int step;
+  };
+  Fit Fitted() const;
+  // Lays the text out line by line in face, one every step pixels; draws
+  // each paragraph when given a painter; returns the height used.
+  int Lay(QPainter* painter, const QFont& face, int step) const;
 };
 
 }  // namespace framework

@@ -90,6 +90,35 @@ TEST_F(NetCopy, KeepLeavesTheItemOfTheSameNameAndCopiesTheRest) {
   ExpectFinished();
 }
 
+TEST_F(NetCopy, AnItemGoneFromTheOldDiskIsReportedAndItsNamesakeStays) {
+  tree_.WriteFile("Old/Users/taro/Library/Preferences/Toskarine.plist", "new");
+  tree_.WriteFile("Old/Users/taro/Documents/memo.txt", "memo");
+  tree_.WriteFile("New/Library/Preferences/Toskarine.plist", "old");
+  AddItemRow(Entry(Old("Users/taro/Library/Preferences/Toskarine.plist"), "P"), "P");
+  AddItemRow(Entry(Old("Users/taro/Documents/memo.txt"), "D"), "D");
+  // Found by the scan, gone when the copy comes to it.
+  fs::remove(Old("Users/taro/Library/Preferences/Toskarine.plist"));
+
+  OnStepThreeByNetwork(/*replace=*/true);
+  user_.WillPress(framework::DialogButton::Action);
+  Copy();
+
+  EXPECT_EQ(ReadText(Preferences() / "Toskarine.plist"), "old") << "nothing to replace it with";
+  EXPECT_EQ(Listing(Documents()), (Names{"memo.txt"}));
+  const auto dialogs = user_.Dialogs();
+  ASSERT_EQ(dialogs.size(), 1u);
+  EXPECT_EQ(dialogs[0].message.ToUTF8(), "コピーできなかったアイテムがあります。");
+  EXPECT_NE(dialogs[0].explanation.ToUTF8().find("OldMac:Users:taro:Library:Preferences:Toskarine.plist：コピー元のアイテムが見つかりません。"),
+            std::string::npos)
+      << dialogs[0].explanation.ToUTF8();
+  const Window1& w = Wizard();
+  EXPECT_EQ(w.StaticText10().Text().ToUTF8(),
+            Expand("ネットコピーはエラーで終了しました。コピーは不完全です。⏎"
+                   "コピーを完了させるには、原因を取り除いてから、再度コピーボタンを押してください。"));
+  EXPECT_TRUE(w.PushButton5().Enabled()) << "the copy can be run again";
+  EXPECT_TRUE(w.PushButton2().Enabled());
+}
+
 TEST_F(NetCopy, StopPressedWhileAnItemIsShownEndsTheCopyAfterThatItem) {
   tree_.WriteFile("Old/Users/taro/Documents/a.txt", "a");
   tree_.WriteFile("Old/Users/taro/Documents/b.txt", "b");

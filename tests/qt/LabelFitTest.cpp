@@ -53,4 +53,45 @@ TEST_F(LabelFit, TheFullestMultiLineLabelsKeepTheirLastLineInsideTheBox) {
   }
 }
 
+// The guidance line under the page is two lines high; some of the texts put
+// there wrap to three or four. They are drawn tighter (smaller, if need be)
+// and never lose their last line; a text that fits keeps the spacing.
+TEST_F(LabelFit, TheGuidanceLineDrawsALongerTextTighterInsideItsBox) {
+  struct Row {
+    const char* name;
+    String text;
+    int lines;  // at the design's spacing
+  };
+  const Row rows[] = {
+      {"fits", "方式を指定して場所を確認したら、「次へ」ボタンを押して下さい。", 1},
+      {"three lines",
+       String("コピーが完了しました。終了ボタンを押して、本ソフトウェアを終了して下さい。") + EndOfLine +
+           "その後、外部デバイスを新マシンに繋ぎ直して、再度起動してください。",
+       3},
+      {"four lines",
+       String("コピーはエラーで終了しました。このまま終了しても、ペーストのステップには進めません。") + EndOfLine +
+           "ペーストのステップに進むには、原因を取り除いてから、再度コピーボタンを押してください。",
+       4},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    Label* label = nullptr;
+    auto window = qttest::TestWindow::Make([&](qttest::TestWindow& w) {
+      label = &w.AddControl<Label>("Guidance");
+      label->Bounds(30, 422, 430, 44);
+      label->TextSize(12);
+      label->MultiLine(true);
+      label->Text(row.text);
+    }, [](qttest::TestWindow& w) { w.Width(600); w.Height(480); });
+    auto* view = WidgetOf<LabelView>(*label);
+    ASSERT_NE(view, nullptr);
+    EXPECT_EQ(view->NeededHeight(), row.lines * view->LineHeight());
+    EXPECT_LE(view->DrawnHeight(), 44);
+    if (row.lines == 1) {
+      EXPECT_EQ(view->DrawnHeight(), view->NeededHeight()) << "a text that fits keeps the spacing";
+    }
+    window->Close();
+  }
+}
+
 }  // namespace

@@ -1,0 +1,88 @@
+#!/usr/bin/env bash
+# The whole migration on the external-device route, as a person does it with
+# the built program: the bundle is copied into a folder of its own (the USB
+# stick) and started with HOME = a sample old machine. STEP 1 to STEP 3 copy
+# what the scan found into "temp" on the stick; "終了" quits and leaves the
+# copy-done marker in the bundle. Started again from the stick with HOME = an
+# empty new machine, the program opens STEP 4; the paste with the replace
+# choice puts everything in place, and "終了" quits and removes the marker.
+# Then every item that arrived is compared with its source: contents, modes,
+# times, symbolic links and extended attributes (Mac type and creator).
+#
+# usage: device_route.sh <program executable> <sample tool> <folder for the run>
+# The pictures of every step go to <folder>/screenshots.
+# Exit status 77 (a skip for ctest) when the virtual screen's tools are missing.
+set -euo pipefail
+
+here=$(cd "$(dirname "$0")" && pwd)
+top=$(cd "$here/../.." && pwd)
+[ $# -eq 3 ] || { echo "usage: $0 <program> <sample tool> <folder>" >&2; exit 2; }
+program=$1
+sample_tool=$2
+source "$here/e2e_lib.sh"
+
+e2e_require_tools xvfb-run xdotool import getfattr setfattr iconv
+e2e_on_virtual_screen "$0" "$@"
+e2e_prepare "$3"
+
+old=$E2E_OUT/old-machine
+new=$E2E_OUT/new-machine
+stick=$E2E_OUT/usb-stick
+OLVAN_SAMPLE_TOOL=$sample_tool bash "$top/scripts/make_sample_machine.sh" "$old" >/dev/null
+# Kept aside to show that the old machine loses nothing.
+mkdir -p "$E2E_OUT/before"
+cp -a "$old" "$E2E_OUT/before/"
+e2e_new_home "$new"
+e2e_install_bundle "$program" "$stick"
+marker=$E2E_BUNDLE/Contents/Resources/CopyDone
+
+# --- on the old machine: STEP 1 to 3
+e2e_device_to_step_three "$old"
+e2e_click $E2E_COPY
+e2e_wait_until 60 "the copy to end (Next enabled, reading 終了)" e2e_button_enabled $E2E_NEXT
+e2e_snapshot "step3-copied"
+echo "copy done after $(e2e_elapsed)"
+
+e2e_expect_names "$stick/temp" App AS Doc Pref
+e2e_expect_names "$stick/temp/App" "Dornel 3" Kavreline Pelquon "Toskarine II"
+e2e_expect_names "$stick/temp/Pref" Dornel初期設定 Kavreline初期設定 Pelquon初期設定 Toskarine初期設定
+e2e_expect_names "$stick/temp/AS" Dornel "Toskarine II"
+e2e_expect_names "$stick/temp/Doc" Dornel書類 Kavreline書類 Toskarine書類
+while IFS=$'\t' read -r category folder name; do
+  e2e_same_item "$old/$folder/$name" "$stick/temp/$category/$name"
+done < <(e2e_sample_items)
+[ ! -e "$marker" ] || e2e_fail "the copy-done marker is there before the program was quit"
+
+e2e_click $E2E_NEXT
+e2e_wait_exit 30
+[ -f "$marker" ] || e2e_fail "no copy-done marker in $E2E_BUNDLE after the copy"
+echo "old machine done after $(e2e_elapsed); marker written"
+
+# --- on the new machine: STEP 4
+e2e_start "$new" paste-run
+e2e_wait_until 15 "STEP 4 opened by the marker" e2e_step_shown 4
+e2e_snapshot "step4-start"
+e2e_click $E2E_PASTE_REPLACE
+e2e_click $E2E_PASTE
+e2e_wait_until 60 "the paste to end (Next enabled, reading 終了)" e2e_button_enabled $E2E_NEXT
+e2e_snapshot "step4-pasted"
+e2e_click $E2E_NEXT
+e2e_wait_exit 30
+[ ! -e "$marker" ] || e2e_fail "the copy-done marker is still there after the paste"
+echo "new machine done after $(e2e_elapsed); marker removed"
+
+# --- what arrived
+# The paste takes the folders of each category; a preferences item that is a
+# single file (Pelquon's) travels on the stick but stays there.
+e2e_expect_names "$new/Applications" "Dornel 3" Kavreline Pelquon "Toskarine II"
+e2e_expect_names "$new/Library/Preferences" Dornel初期設定 Kavreline初期設定 Toskarine初期設定
+e2e_expect_names "$new/Library/Application Support" Dornel "Toskarine II"
+e2e_expect_names "$new/Documents" Dornel書類 Kavreline書類 Toskarine書類
+while IFS=$'\t' read -r category folder name; do
+  [ -d "$old/$folder/$name" ] || continue
+  e2e_same_item "$old/$folder/$name" "$new/$folder/$name"
+done < <(e2e_sample_items)
+[ -f "$stick/temp/Pref/Pelquon初期設定" ] || e2e_fail "the stick lost Pelquon's preferences file"
+e2e_same_item "$E2E_OUT/before/old-machine" "$old"
+
+echo "device route passed in $(e2e_elapsed); pictures in $E2E_SHOTS"

@@ -1,0 +1,92 @@
+#!/usr/bin/env bash
+# The migration on the network route, as a person does it with the built
+# program on the new machine: the old machine's disk (a sample disk with the
+# user "taro") is mounted at /media/OldMac in a private mount namespace, where
+# the framework lists it as a volume. STEP 1 opens the chooser; the disk row
+# and the user row are clicked and "実行" pressed; STEP 2 scans the disk;
+# STEP 3 copies with the replace choice straight into the new machine's
+# folders, which already hold items of their own (one of them of the same name
+# as a copied one); "終了" quits. Then everything that arrived is compared
+# with the disk, the items that were there before are checked, and the disk
+# must be unchanged.
+#
+# usage: network_route.sh <program executable> <sample tool> <folder for the run>
+# Needs root (mount namespace); exit status 77 (a skip) otherwise, and when
+# the virtual screen's tools are missing.
+set -euo pipefail
+
+here=$(cd "$(dirname "$0")" && pwd)
+top=$(cd "$here/../.." && pwd)
+[ $# -eq 3 ] || { echo "usage: $0 <program> <sample tool> <folder>" >&2; exit 2; }
+program=$1
+sample_tool=$2
+source "$here/e2e_lib.sh"
+
+e2e_require_tools xvfb-run xdotool import getfattr setfattr iconv unshare mount
+e2e_require_root
+e2e_in_private_mounts "$0" "$@"
+e2e_on_virtual_screen "$0" "$@"
+e2e_prepare "$3"
+
+disk=$E2E_OUT/old-disk
+new=$E2E_OUT/new-machine
+OLVAN_SAMPLE_TOOL=$sample_tool bash "$top/scripts/make_sample_machine.sh" --disk taro "$disk" >/dev/null
+mkdir -p "$E2E_OUT/before"
+cp -a "$disk" "$E2E_OUT/before/"
+e2e_mount_old_disk "$disk" OldMac
+row=$(e2e_volume_row "$sample_tool" OldMac)
+echo "the old disk is volume $row"
+
+e2e_new_home "$new"
+e2e_new_machine_items "$new"
+e2e_install_bundle "$program" "$E2E_OUT/program"
+
+# --- STEP 1: the route and the old machine
+e2e_start "$new" network-run
+e2e_wait_until 15 "STEP 1 shown" e2e_step_shown 1
+e2e_snapshot "step1-start"
+e2e_choose_old_machine "$row" 0
+e2e_wait_until 10 "Next enabled once the old machine is chosen" e2e_button_enabled $E2E_NEXT
+e2e_snapshot "step1-network-chosen"
+
+# --- STEP 2 and STEP 3
+e2e_click $E2E_NEXT
+e2e_wait_until 10 "STEP 2 shown" e2e_step_shown 2
+e2e_wait_until 60 "the scan of the old disk to end (Next enabled)" e2e_button_enabled $E2E_NEXT
+e2e_snapshot "step2-items-found"
+e2e_click $E2E_NEXT
+e2e_wait_until 10 "STEP 3 shown" e2e_step_shown 3
+e2e_snapshot "step3-before-copy"
+e2e_click $E2E_COPY_REPLACE
+e2e_click $E2E_COPY
+e2e_wait_until 120 "the network copy to end (Next enabled, reading 終了)" e2e_button_enabled $E2E_NEXT
+e2e_snapshot "step3-copied"
+echo "network copy done after $(e2e_elapsed)"
+e2e_click $E2E_NEXT
+e2e_wait_exit 30
+
+# --- what arrived
+home=$disk/Users/taro
+e2e_expect_names "$new/Applications" "Dornel 3" Kavreline Pelquon "Toskarine II" "自分のツール"
+e2e_expect_names "$new/Library/Preferences" Dornel初期設定 Kavreline初期設定 Pelquon初期設定 Toskarine初期設定 \
+  com.example.mine.plist
+e2e_expect_names "$new/Library/Application Support" Dornel "Toskarine II"
+for name in "Dornel 3" Kavreline Pelquon "Toskarine II"; do
+  e2e_same_item "$disk/Applications/$name" "$new/Applications/$name"
+done
+for name in Dornel初期設定 Kavreline初期設定 Pelquon初期設定 Toskarine初期設定; do
+  e2e_same_item "$home/Library/Preferences/$name" "$new/Library/Preferences/$name"
+done
+for name in Dornel "Toskarine II"; do
+  e2e_same_item "$home/Library/Application Support/$name" "$new/Library/Application Support/$name"
+done
+e2e_check_new_machine_items "$new"
+# The products record their documents folders as paths on the old machine's
+# own start-up disk ("Macintosh HD:Users:taro:Documents:..."), which is not
+# the mounted disk: they are not found on this route, and nothing else may
+# arrive in Documents.
+e2e_expect_names "$new/Documents" 私の書類
+e2e_same_item "$E2E_OUT/before/old-disk" "$disk"
+[ ! -e "$E2E_BUNDLE/Contents/Resources/CopyDone" ] || e2e_fail "the network route wrote the copy-done marker"
+
+echo "network route passed in $(e2e_elapsed); pictures in $E2E_SHOTS"
