@@ -114,6 +114,23 @@ FolderItemPtr ReadDocumentsFolder(const FolderItemPtr& folder, const ReaderRule&
   return framework::GetFolderItem(documents);
 }
 
+// On the network route a preference file speaks of the old machine's own
+// disks: what it records on "its" start-up disk lies on the old disk the
+// person chose here, not on this machine's start-up disk, which may well
+// bear the same name. Taken as recorded, the old documents folder would go
+// unfound, or this machine's folder of that name would be listed (and
+// copied onto itself) in its place.
+FolderItemPtr OnTheOldMachine(const FolderItemPtr& item, std::int32_t oldVolume) {
+  if (!item) return item;
+  const FolderItemPtr ownStartup = framework::Volume(0);
+  const FolderItemPtr oldDisk = framework::Volume(oldVolume);
+  if (!ownStartup || !oldDisk || oldVolume < 1) return nullptr;
+  const std::string path = item->AbsolutePath().ToUTF8();
+  const std::string ownPrefix = ownStartup->AbsolutePath().ToUTF8();  // "Name:"
+  if (!path.starts_with(ownPrefix)) return item;  // on another disk: as recorded
+  return framework::GetFolderItem(oldDisk->AbsolutePath() + String(path.substr(ownPrefix.size())));
+}
+
 }  // namespace
 
 String Thread2::GetItem2PUDocDTosk(const String& list, const FolderItemPtr& item) {
@@ -150,7 +167,8 @@ String Thread2::PickUpDocumentsFolder(const String& list, const String& prefFold
   if (!preferences) return list;
   const FolderItemPtr prefFolder = preferences->Child(prefFolderName);
   if (!prefFolder || !prefFolder->Exists()) return list;
-  const FolderItemPtr documents = (this->*reader)(prefFolder);
+  FolderItemPtr documents = (this->*reader)(prefFolder);
+  if (!pExdrive) documents = OnTheOldMachine(documents, pVolNo);
   // The recorded folder may have been removed since the product last ran.
   if (!documents || !documents->Exists()) return list;
   return list + framework::Str(pWin1->AddFIlist(documents, "DD")) + ":";

@@ -11,6 +11,7 @@
 
 #include "framework/ui/Window.h"
 #include "program/DiscoveryFixture.h"
+#include "support/PrefFileWriter.h"
 #include "wizard/Window3.h"
 
 namespace {
@@ -87,6 +88,24 @@ TEST_F(DiscoveryNetwork, ScanTakesTheOldDisksApplicationsAndTheChosenUsersLibrar
     ExpectScanDone();
   }
   EXPECT_TRUE(user_.Dialogs().empty());
+}
+
+// The preference file on the old disk records its documents folder on the
+// old machine's start-up disk; here that name belongs to this machine's own
+// start-up disk, which even holds a folder of that path.
+TEST_F(DiscoveryNetwork, ADocumentsFolderRecordedOnTheOldStartUpDiskIsTakenFromTheOldDisk) {
+  tree_.MakeFolder("oldmac/Users/taro/Documents/書類/notes");
+  tree_.MakeFolder("startup/Users/taro/Documents/書類");
+  tree_.WriteFile("oldmac/Users/taro/Library/Preferences/Toskarine初期設定/pref2",
+                  testsupport::PrefFileWriter::File(/*encoded=*/true, "", "", "Macintosh HD:Users:taro:Documents:書類:"));
+  ChooseOldMachine();
+  ASSERT_TRUE(UserInput::Press(Wizard().PushButton2()));
+  framework::Thread::WaitForAll();
+  EXPECT_EQ(TopRows(),
+            (Texts{"Toskarine II: AD oldmac/Applications/Tosk, P oldmac/Users/taro/Library/Preferences/Toskarine初期設定, "
+                   "AS oldmac/Users/taro/Library/Application Support/Toskarine II, DD oldmac/Users/taro/Documents/書類"}));
+  EXPECT_TRUE(user_.Dialogs().empty());
+  EXPECT_TRUE(user_.MessageBoxes().empty());
 }
 
 }  // namespace
