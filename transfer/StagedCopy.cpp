@@ -17,11 +17,13 @@ constexpr std::int32_t kStageTries = 100;
 
 // A new, empty hidden folder inside destination; nullptr when none can be
 // made (a disk that cannot be written, a destination that is not a folder).
-FolderItemPtr MakeStage(const FolderItemPtr& destination) {
+FolderItemPtr MakeStage(const FolderItemPtr& destination, framework::FileError& why) {
+  why = framework::FileError::Other;
   for (std::int32_t n = 1; n <= kStageTries; ++n) {
     FolderItemPtr stage = destination->Child(String(".olvan-incoming-") + framework::Str(n));
     if (!stage) return nullptr;
     if (stage->CreateAsFolder()) return stage;
+    why = stage->LastError();
     if (!stage->Exists()) return nullptr;
   }
   return nullptr;
@@ -37,7 +39,10 @@ bool Present(const FolderItemPtr& item) { return item && item->Exists(); }
 
 }  // namespace
 
-Outcome CopyInto(const FolderItemPtr& item, const FolderItemPtr& destination, Existing existing) {
+Outcome CopyInto(const FolderItemPtr& item, const FolderItemPtr& destination, Existing existing,
+                 framework::FileError* why) {
+  framework::FileError reason = framework::FileError::NotFound;
+  if (why) *why = reason;
   if (!item || !destination) return Outcome::CopyFailed;
   const String name = item->Name();
   if (Present(destination->Child(name))) {
@@ -46,9 +51,11 @@ Outcome CopyInto(const FolderItemPtr& item, const FolderItemPtr& destination, Ex
     if (existing == Existing::Refuse) return Outcome::NameTaken;
   }
 
-  const FolderItemPtr stage = MakeStage(destination);
+  const FolderItemPtr stage = MakeStage(destination, reason);
+  if (why) *why = reason;
   if (!stage) return Outcome::CopyFailed;
   if (!item->CopyFileTo(stage)) {
+    if (why) *why = item->LastError();
     // The copy removed what it made; the destination is as it was.
     RemoveStage(stage);
     return Outcome::CopyFailed;

@@ -32,7 +32,8 @@ enum class Outcome {
                   // (what is left of it lies in a hidden folder beside the new one)
 };
 
+// why, when given, receives the file system's reason for a CopyFailed.
 Outcome CopyInto(const framework::FolderItemPtr& item, const framework::FolderItemPtr& destination,
-                 Existing existing);
+                 Existing existing, framework::FileError* why = nullptr);
 
 }  // namespace StagedCopy

@@ -181,12 +181,13 @@ void Thread1::Transfer(const FolderItemPtr& item, const FolderItemPtr& destinati
   // is a second chosen item of that name, which must not go missing unseen.
   StagedCopy::Existing existing = StagedCopy::Existing::Refuse;
   if (pMode != ModeCopy) existing = pExist ? StagedCopy::Existing::Replace : StagedCopy::Existing::Keep;
-  switch (StagedCopy::CopyInto(item, destination, existing)) {
+  framework::FileError why = framework::FileError::None;
+  switch (StagedCopy::CopyInto(item, destination, existing, &why)) {
     case StagedCopy::Outcome::Copied:
     case StagedCopy::Outcome::Kept:
       return;
     case StagedCopy::Outcome::CopyFailed:
-      Fail(item, verb + "できませんでした。");
+      Fail(item, ReasonWhy(why) + verb + "できませんでした。");
       return;
     case StagedCopy::Outcome::NameTaken:
       Fail(item, "同じ名前のアイテムが既にあるため、" + verb + "できませんでした。");
@@ -198,6 +199,24 @@ void Thread1::Transfer(const FolderItemPtr& item, const FolderItemPtr& destinati
       Fail(item, "置き換えた古いアイテムを削除できませんでした。");
       return;
   }
+}
+
+// The cause in the person's words, leading the failure's sentence, where
+// the file system told one they can act on.
+String Thread1::ReasonWhy(framework::FileError why) {
+  switch (why) {
+    case framework::FileError::NoRoom:
+      return "空き容量が足りないため、";
+    case framework::FileError::NotPermitted:
+      return "書き込みが許可されていないため、";
+    case framework::FileError::NotFound:
+      return "アイテムが見つからないため、";
+    case framework::FileError::NameTaken:
+    case framework::FileError::None:
+    case framework::FileError::Other:
+      break;
+  }
+  return "";
 }
 
 void Thread1::Fail(const FolderItemPtr& item, const String& reason) {

@@ -98,6 +98,7 @@ class Thread1 : public framework::Thread {
   // mode, and records a failure. verb is "コピー" or "ペースト", for the
   // reasons the person reads.
   void Transfer(const FolderItemPtr& item, const FolderItemPtr& destination, const String& verb);
+  static String ReasonWhy(framework::FileError why);
   void Fail(const FolderItemPtr& item, const String& reason);
   // The caution dialog listing the failures of this run.
   void ReportFailures(const String& message);

@@ -82,10 +82,12 @@ for name in Dornel "Toskarine II"; do
 done
 e2e_check_new_machine_items "$new"
 # The products record their documents folders as paths on the old machine's
-# own start-up disk ("Macintosh HD:Users:taro:Documents:..."), which is not
-# the mounted disk: they are not found on this route, and nothing else may
-# arrive in Documents.
-e2e_expect_names "$new/Documents" 私の書類
+# own start-up disk ("Macintosh HD:Users:taro:Documents:..."): on this route
+# that is the mounted disk, where they are found and from where they come.
+e2e_expect_names "$new/Documents" Dornel書類 Kavreline書類 Toskarine書類 私の書類
+for name in Dornel書類 Kavreline書類 Toskarine書類; do
+  e2e_same_item "$home/Documents/$name" "$new/Documents/$name"
+done
 e2e_same_item "$E2E_OUT/before/old-disk" "$disk"
 [ ! -e "$E2E_BUNDLE/Contents/Resources/CopyDone" ] || e2e_fail "the network route wrote the copy-done marker"
 

@@ -198,7 +198,7 @@ TEST_F(TransferFault, ADeviceThatRunsOutOfSpaceKeepsNoHalfCopyAndSaysSo) {
   EXPECT_EQ(seen["dialogs"], "1");
   EXPECT_EQ(seen["message"], "コピーできなかったアイテムがあります。");
   EXPECT_EQ(seen["explanation"],
-            "次の1個のアイテムは、正しく処理できませんでした。⏎OldMac:Users:taro:Documents:Big:：コピーできませんでした。");
+            "次の1個のアイテムは、正しく処理できませんでした。⏎OldMac:Users:taro:Documents:Big:：空き容量が足りないため、コピーできませんでした。");
   EXPECT_EQ(seen["guidance"], kCopyFailed);
   EXPECT_EQ(seen["stop flag"], "set");
   EXPECT_EQ(seen["copy button"], "コピー enabled");
@@ -229,7 +229,7 @@ TEST_F(TransferFault, AReplaceThatRunsOutOfSpaceKeepsTheOldItem) {
   EXPECT_EQ(seen["dialogs"], "1");
   EXPECT_EQ(seen["message"], "ペーストできなかったアイテムがあります。");
   EXPECT_EQ(seen["explanation"],
-            "次の1個のアイテムは、正しく処理できませんでした。⏎Macintosh HD:Device:temp:App:Toskarine:：ペーストできませんでした。");
+            "次の1個のアイテムは、正しく処理できませんでした。⏎Macintosh HD:Device:temp:App:Toskarine:：空き容量が足りないため、ペーストできませんでした。");
   EXPECT_EQ(seen["guidance"], kPasteFailed);
   // The paste stays pending: the marker stays, and the next launch from the
   // device offers the paste again.

@@ -232,10 +232,12 @@ bool TreeCopier::Run(const fs::path& source, const fs::path& destinationFolder) 
   }
   destinationRoot_ = destination.get();
   if (CopyItem(sourceParent.get(), top_, destination.get(), top_)) return true;
+  const int failure = errno;  // the reason, for the caller; the clean-up must not change it
   if (createdTop_) {
     OutsideBaton removing;
     RemoveCreated(destination.get(), top_);
   }
+  errno = failure;
   return false;
 }
 

@@ -217,17 +217,59 @@ FolderItemPtr FolderItem::Parent() const {
   return FromPosix(path_.parent_path());
 }
 
-bool FolderItem::CreateAsFolder() { return mkdir(path_.c_str(), 0777) == 0; }
+bool FolderItem::Note(bool succeeded) {
+  if (succeeded) {
+    lastError_ = FileError::None;
+    return true;
+  }
+  switch (errno) {
+    case ENOSPC:
+    case EDQUOT:
+      lastError_ = FileError::NoRoom;
+      break;
+    case EROFS:
+    case EACCES:
+    case EPERM:
+      lastError_ = FileError::NotPermitted;
+      break;
+    case ENOENT:
+    case ENOTDIR:
+      lastError_ = FileError::NotFound;
+      break;
+    case EEXIST:
+    case ENOTEMPTY:
+      lastError_ = FileError::NameTaken;
+      break;
+    default:
+      lastError_ = FileError::Other;
+  }
+  return false;
+}
+
+bool FolderItem::CreateAsFolder() { return Note(mkdir(path_.c_str(), 0777) == 0); }
 
 bool FolderItem::CopyFileTo(const FolderItemPtr& destination) {
-  if (!destination) return false;
-  return copytree::CopyInto(path_, destination->PosixPath());
+  if (!destination) {
+    errno = ENOENT;
+    return Note(false);
+  }
+  return Note(copytree::CopyInto(path_, destination->PosixPath()));
 }
 
 bool FolderItem::MoveFileTo(const FolderItemPtr& destination, const String& newName) {
-  if (!destination) return false;
+  return Note(MoveTo(destination, newName));
+}
+
+bool FolderItem::MoveTo(const FolderItemPtr& destination, const String& newName) const {
+  if (!destination) {
+    errno = ENOENT;
+    return false;
+  }
   const std::optional<std::string> name = UsableName(newName);
-  if (!name) return false;
+  if (!name) {
+    errno = EINVAL;
+    return false;
+  }
   const fs::path target = destination->PosixPath() / *name;
   BatonReleaser outside;
 #ifdef __APPLE__
@@ -256,9 +298,9 @@ bool FolderItem::MoveFileTo(const FolderItemPtr& destination, const String& newN
 
 bool FolderItem::Delete() {
   struct stat info {};
-  if (!LinkStat(path_, info)) return false;
-  if (S_ISDIR(info.st_mode)) return rmdir(path_.c_str()) == 0;
-  return unlink(path_.c_str()) == 0;
+  if (!LinkStat(path_, info)) return Note(false);
+  if (S_ISDIR(info.st_mode)) return Note(rmdir(path_.c_str()) == 0);
+  return Note(unlink(path_.c_str()) == 0);
 }
 
 namespace {

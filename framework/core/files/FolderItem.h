@@ -52,6 +52,17 @@ using TextInputStreamPtr = std::shared_ptr<TextInputStream>;
 using TextOutputStreamPtr = std::shared_ptr<TextOutputStream>;
 using BinaryStreamPtr = std::shared_ptr<BinaryStream>;
 
+// Why the last CreateAsFolder, CopyFileTo, MoveFileTo or Delete of an item
+// failed, in words the person can act on.
+enum class FileError : std::uint8_t {
+  None,
+  NoRoom,        // the disk is full
+  NotPermitted,  // the disk or folder cannot be written
+  NotFound,      // the item (or a part of its tree) is not there
+  NameTaken,     // an item of that name is there already
+  Other,
+};
+
 class FolderItem : public std::enable_shared_from_this<FolderItem> {
  public:
   explicit FolderItem(std::filesystem::path posixPath);
@@ -94,6 +105,9 @@ class FolderItem : public std::enable_shared_from_this<FolderItem> {
   bool MoveFileTo(const FolderItemPtr& destination, const String& newName);
   // Removes a file, a link (never its target) or an empty folder.
   bool Delete();
+  // The reason the last of those operations on this item failed; None after
+  // one that succeeded.
+  FileError LastError() const { return lastError_; }
 
   TextInputStreamPtr OpenAsTextFile() const;         // nullptr when it cannot be read or is a folder
   TextOutputStreamPtr CreateTextFile() const;        // created empty (truncated); nullptr on failure
@@ -103,6 +117,10 @@ class FolderItem : public std::enable_shared_from_this<FolderItem> {
 
  private:
   void RefreshListing();
+  bool Note(bool succeeded);  // records errno's reason when it failed
+  bool MoveTo(const FolderItemPtr& destination, const String& newName) const;
+
+  FileError lastError_ = FileError::None;
 
   std::filesystem::path path_;  // absolute and lexically normal
   // Cached listing for Count/Item; revalidated by the folder's inode,
