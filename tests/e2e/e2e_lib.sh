@@ -8,6 +8,9 @@ E2E_TITLE="OLVAN 移行アシスタント"
 # The wizard's content area; the Qt window adds its menu bar above it.
 E2E_WIDTH=600
 E2E_HEIGHT=480
+# Deadlines are multiplied by this: a loaded machine or a sanitizer build is
+# slow, and a deadline only bounds a wait that ends as soon as it can.
+E2E_PATIENCE=${E2E_PATIENCE:-3}
 
 # Controls of the wizard, as the layout places them: left top width height.
 E2E_ROUTE_DEVICE="50 100 150 20"      # STEP 1 "外部デバイス経由"
@@ -113,7 +116,7 @@ e2e_start() {  # home log-name
   HOME=$1 "$E2E_EXECUTABLE" >"$E2E_LOG" 2>&1 &
   E2E_PID=$!
   E2E_WIN=""
-  local deadline=$((SECONDS + 30)) w
+  local deadline=$((SECONDS + 30 * E2E_PATIENCE)) w
   while [ -z "$E2E_WIN" ]; do
     for w in $(xdotool search --onlyvisible --pid "$E2E_PID" 2>/dev/null); do
       [ "$(xdotool getwindowname "$w" 2>/dev/null)" = "$E2E_TITLE" ] && E2E_WIN=$w
@@ -139,7 +142,7 @@ e2e_start() {  # home log-name
 
 # Waits for the program to end by itself; fails with its status otherwise.
 e2e_wait_exit() {  # seconds
-  local deadline=$((SECONDS + $1)) asked=$(date +%s%N)
+  local deadline=$((SECONDS + $1 * E2E_PATIENCE)) asked=$(date +%s%N)
   while kill -0 "$E2E_PID" 2>/dev/null; do
     [ $SECONDS -lt $deadline ] || e2e_fail "the program did not end within $1 s"
     sleep 0.05
@@ -204,7 +207,7 @@ e2e_button_enabled() {  # left top width height
 e2e_wait_until() {  # seconds description command...
   local seconds=$1 what=$2
   shift 2
-  local deadline=$((SECONDS + seconds))
+  local deadline=$((SECONDS + seconds * E2E_PATIENCE))
   until "$@"; do
     [ $SECONDS -lt $deadline ] || e2e_fail "$what: not within $seconds s"
     kill -0 "$E2E_PID" 2>/dev/null || e2e_fail "$what: the program ended"
@@ -223,7 +226,7 @@ e2e_visible_windows() {
 e2e_wait_new_window() {  # seconds known-ids...
   local seconds=$1
   shift
-  local deadline=$((SECONDS + seconds)) w known
+  local deadline=$((SECONDS + seconds * E2E_PATIENCE)) w known
   while :; do
     for w in $(e2e_visible_windows); do
       known=no
@@ -240,7 +243,7 @@ e2e_wait_new_window() {  # seconds known-ids...
 }
 
 e2e_wait_window_gone() {  # seconds id
-  local deadline=$((SECONDS + $1))
+  local deadline=$((SECONDS + $1 * E2E_PATIENCE))
   while e2e_visible_windows | grep -qx "$2"; do
     [ $SECONDS -lt $deadline ] || e2e_fail "window $2 did not go away within $1 s"
     sleep 0.05
@@ -262,7 +265,7 @@ e2e_expect_caution() {  # seconds picture-name known-ids...
   shift 2
   dialog=$(e2e_wait_new_window "$seconds" "$@") || e2e_fail "no caution dialog within $seconds s ($name)"
   # Mapped before painted: wait until it shows its text.
-  local deadline=$((SECONDS + 10)) geometry
+  local deadline=$((SECONDS + 10 * E2E_PATIENCE)) geometry
   geometry=$(xdotool getwindowgeometry --shell "$dialog")
   local X Y WIDTH HEIGHT
   eval "$(echo "$geometry" | grep -E '^(X|Y|WIDTH|HEIGHT)=')"
