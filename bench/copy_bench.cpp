@@ -31,6 +31,7 @@
 #include <thread>
 #include <vector>
 
+#include "bench/BenchTree.h"
 #include "framework/core/files/FolderItem.h"
 #include "framework/core/threads/Baton.h"
 #include "framework/core/threads/Thread.h"
@@ -38,6 +39,11 @@
 namespace {
 
 namespace fs = std::filesystem;
+using benchtree::MakeTree;
+using benchtree::Remove;
+using benchtree::Summarize;
+using benchtree::TimeCp;
+using benchtree::TreeSummary;
 using Clock = std::chrono::steady_clock;
 
 struct Options {
@@ -73,75 +79,6 @@ bool ParseOptions(int argc, char** argv, Options& options) {
     }
   }
   return true;
-}
-
-bool WriteFile(const fs::path& path, const std::vector<char>& block, long long size, std::uint64_t tag) {
-  const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-  if (fd < 0) return false;
-  std::vector<char> piece(block);
-  for (long long written = 0; written < size;) {
-    // Each block differs, so no file system could share them.
-    std::memcpy(piece.data(), &tag, sizeof tag);
-    ++tag;
-    const std::size_t want = static_cast<std::size_t>(std::min<long long>(size - written, piece.size()));
-    const ssize_t n = write(fd, piece.data(), want);
-    if (n <= 0) {
-      close(fd);
-      return false;
-    }
-    written += n;
-  }
-  return close(fd) == 0;
-}
-
-bool MakeTree(const fs::path& top, const Options& options, long long& totalBytes) {
-  std::mt19937_64 random(20240601);
-  std::vector<char> block(1 << 20);
-  for (auto& c : block) c = static_cast<char>(random());
-  std::uniform_int_distribution<int> smallSize(1024, 16 * 1024);
-  totalBytes = 0;
-  std::error_code error;
-  for (int i = 0; i < options.smallFiles; ++i) {
-    const fs::path folder = top / ("folder" + std::to_string(i / 500));
-    if (i % 500 == 0 && !fs::create_directories(folder, error)) return false;
-    const int size = smallSize(random);
-    if (!WriteFile(folder / ("file" + std::to_string(i) + ".dat"), block, size, random())) return false;
-    totalBytes += size;
-  }
-  fs::create_directories(top / "large", error);
-  for (int i = 0; i < options.largeFiles; ++i) {
-    const long long size = options.largeMegabytes << 20;
-    if (!WriteFile(top / "large" / ("large" + std::to_string(i) + ".bin"), block, size, random())) return false;
-    totalBytes += size;
-  }
-  return true;
-}
-
-struct TreeSummary {
-  long long items = 0;
-  long long bytes = 0;
-  bool operator==(const TreeSummary&) const = default;
-};
-
-TreeSummary gSummary;
-
-TreeSummary Summarize(const fs::path& top) {
-  gSummary = {};
-  nftw(
-      top.c_str(),
-      [](const char*, const struct stat* info, int, FTW*) {
-        ++gSummary.items;
-        if (S_ISREG(info->st_mode)) gSummary.bytes += info->st_size;
-        return 0;
-      },
-      64, FTW_PHYS);
-  return gSummary;
-}
-
-void Remove(const fs::path& path) {
-  std::error_code error;
-  fs::remove_all(path, error);
-  sync();
 }
 
 class CopyWorker : public framework::Thread {
@@ -200,20 +137,6 @@ OurRun TimeOurCopy(const fs::path& source, const fs::path& destination) {
   return run;
 }
 
-double TimeCp(const fs::path& source, const fs::path& destination) {
-  const std::string from = source.string();
-  const std::string into = destination.string();
-  char* const args[] = {const_cast<char*>("cp"), const_cast<char*>("-a"), const_cast<char*>(from.c_str()),
-                        const_cast<char*>(into.c_str()), nullptr};
-  const auto start = Clock::now();
-  pid_t child = 0;
-  if (posix_spawnp(&child, "cp", nullptr, nullptr, args, environ) != 0) return -1;
-  int status = 0;
-  waitpid(child, &status, 0);
-  const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
-  return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? seconds : -1;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -235,7 +158,11 @@ int main(int argc, char** argv) {
   long long totalBytes = 0;
   std::printf("making the tree in %s: %d small files, %d files of %ld MB\n", source.c_str(), options.smallFiles,
               options.largeFiles, options.largeMegabytes);
-  if (!MakeTree(source, options, totalBytes)) {
+  benchtree::TreeSpec spec;
+  spec.smallFiles = options.smallFiles;
+  spec.largeMegabytes = options.largeMegabytes;
+  for (int i = 0; i < options.largeFiles; ++i) spec.largeFiles.push_back("large/large" + std::to_string(i) + ".bin");
+  if (!MakeTree(source, spec, totalBytes)) {
     std::perror("making the tree");
     Remove(work);
     return 1;

@@ -36,6 +36,7 @@
 #include <thread>
 #include <vector>
 
+#include "bench/BenchTree.h"
 #include "discovery/Window2.h"
 #include "framework/core/files/FileSystemSetup.h"
 #include "framework/core/files/FolderItem.h"
@@ -50,6 +51,11 @@
 namespace {
 
 namespace fs = std::filesystem;
+using benchtree::MakeTree;
+using benchtree::Remove;
+using benchtree::Summarize;
+using benchtree::TimeCp;
+using benchtree::TreeSummary;
 using Clock = std::chrono::steady_clock;
 
 struct Options {
@@ -89,73 +95,6 @@ bool ParseOptions(int argc, char** argv, Options& options) {
   }
   options.smallKbMax = std::max(options.smallKbMax, options.smallKbMin);
   return true;
-}
-
-bool WriteFile(const fs::path& path, const std::vector<char>& block, long long size, std::uint64_t tag) {
-  const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-  if (fd < 0) return false;
-  std::vector<char> piece(block);
-  for (long long written = 0; written < size;) {
-    // Each block differs, so no file system could share them.
-    std::memcpy(piece.data(), &tag, sizeof tag);
-    ++tag;
-    const std::size_t want = static_cast<std::size_t>(std::min<long long>(size - written, piece.size()));
-    const ssize_t n = write(fd, piece.data(), want);
-    if (n <= 0) {
-      close(fd);
-      return false;
-    }
-    written += n;
-  }
-  return close(fd) == 0;
-}
-
-bool MakeTree(const fs::path& top, const Options& options, long long& totalBytes) {
-  std::mt19937_64 random(20240601);
-  std::vector<char> block(1 << 20);
-  for (auto& c : block) c = static_cast<char>(random());
-  std::uniform_int_distribution<int> smallSize(options.smallKbMin * 1024, options.smallKbMax * 1024);
-  totalBytes = 0;
-  std::error_code error;
-  fs::create_directories(top, error);
-  for (int i = 0; i < options.smallFiles; ++i) {
-    const fs::path folder = top / ("folder" + std::to_string(i / 500));
-    if (i % 500 == 0 && !fs::create_directories(folder, error)) return false;
-    const int size = smallSize(random);
-    if (!WriteFile(folder / ("file" + std::to_string(i) + ".dat"), block, size, random())) return false;
-    totalBytes += size;
-  }
-  const long long large = static_cast<long long>(options.largeMegabytes) << 20;
-  if (large > 0 && !WriteFile(top / "large.bin", block, large, random())) return false;
-  totalBytes += large;
-  return true;
-}
-
-struct TreeSummary {
-  long long items = 0;
-  long long bytes = 0;
-  bool operator==(const TreeSummary&) const = default;
-};
-
-TreeSummary gSummary;
-
-TreeSummary Summarize(const fs::path& top) {
-  gSummary = {};
-  nftw(
-      top.c_str(),
-      [](const char*, const struct stat* info, int, FTW*) {
-        ++gSummary.items;
-        if (S_ISREG(info->st_mode)) gSummary.bytes += info->st_size;
-        return 0;
-      },
-      64, FTW_PHYS);
-  return gSummary;
-}
-
-void Remove(const fs::path& path) {
-  std::error_code error;
-  fs::remove_all(path, error);
-  sync();
 }
 
 struct TransferRun {
@@ -222,20 +161,6 @@ TransferRun RunTransfer(framework::ScriptedUser& user, const fs::path& item) {
   return run;
 }
 
-double TimeCp(const fs::path& source, const fs::path& destination) {
-  const std::string from = source.string();
-  const std::string into = destination.string();
-  char* const args[] = {const_cast<char*>("cp"), const_cast<char*>("-a"), const_cast<char*>(from.c_str()),
-                        const_cast<char*>(into.c_str()), nullptr};
-  const auto start = Clock::now();
-  pid_t child = 0;
-  if (posix_spawnp(&child, "cp", nullptr, nullptr, args, environ) != 0) return -1;
-  int status = 0;
-  waitpid(child, &status, 0);
-  const double seconds = Since(start, Clock::now());
-  return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? seconds : -1;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -269,7 +194,13 @@ int main(int argc, char** argv) {
   long long totalBytes = 0;
   std::printf("making the tree in %s: one file of %ld MB, %d small files of %d-%d KB\n", item.c_str(),
               options.largeMegabytes, options.smallFiles, options.smallKbMin, options.smallKbMax);
-  if (!MakeTree(item, options, totalBytes)) {
+  benchtree::TreeSpec spec;
+  spec.smallFiles = options.smallFiles;
+  spec.smallKbMin = options.smallKbMin;
+  spec.smallKbMax = options.smallKbMax;
+  spec.largeMegabytes = options.largeMegabytes;
+  if (spec.largeMegabytes > 0) spec.largeFiles = {"large.bin"};
+  if (!MakeTree(item, spec, totalBytes)) {
     std::perror("making the tree");
     Remove(work);
     return 1;
