@@ -51,6 +51,20 @@ void Thread1::Event_Run() {
   }
 }
 
+// The state every run leaves the window in, stopped or not: the bar gone,
+// the run's button back to its caption, Next enabled as "終了", the status
+// line empty; the guidance text is the caller's.
+void Thread1::EndOfRun(framework::ProgressBar& bar, framework::PushButton& button, const String& caption,
+                       framework::Label& status) {
+  Window1& w = *pWin1;
+  bar.Visible(false);
+  button.Caption(caption);
+  w.StaticText10().Enabled(true);
+  w.PushButton2().Enabled(true);
+  w.PushButton2().Caption("終了");
+  status.Text("");
+}
+
 void Thread1::RunCopy() {
   Window1& w = *pWin1;
   w.PushButton5().Caption("中止");
@@ -60,12 +74,7 @@ void Thread1::RunCopy() {
   w.ProgressBar1().Maximum(CopyCount());
   DeleteFolderItem();
   const bool stopped = CopyFolderItem();
-  w.ProgressBar1().Visible(false);
-  w.PushButton5().Caption("コピー");
-  w.StaticText10().Enabled(true);
-  w.PushButton2().Enabled(true);
-  w.PushButton2().Caption("終了");
-  w.StaticText21().Text("");
+  EndOfRun(w.ProgressBar1(), w.PushButton5(), "コピー", w.StaticText21());
   if (stopped) {
     w.PushButton7().Enabled(true);
     w.StaticText10().Text(Lines("コピーが中止されました。このまま終了しても、ペーストのステップには進めません。",
@@ -103,12 +112,7 @@ void Thread1::RunPaste() {
   w.ProgressBar2().Visible(true);
   w.ProgressBar2().Maximum(PasteCount());
   const bool stopped = PasteFolderItem();
-  w.ProgressBar2().Visible(false);
-  w.PushButton6().Caption("ペースト");
-  w.StaticText10().Enabled(true);
-  w.PushButton2().Enabled(true);
-  w.PushButton2().Caption("終了");
-  w.StaticText25().Text("");
+  EndOfRun(w.ProgressBar2(), w.PushButton6(), "ペースト", w.StaticText25());
   if (stopped) {
     w.StaticText10().Text(Lines("ペーストが中止されました。ペーストは不完全なまま終了しました。",
                                 "ペーストを最後まで完了させるには再度ペーストボタンを押してください。"));
@@ -136,12 +140,7 @@ void Thread1::RunNetCopy() {
   w.ProgressBar1().Visible(true);
   w.ProgressBar1().Maximum(CopyCount());
   const bool stopped = NetCopyPaste();
-  w.ProgressBar1().Visible(false);
-  w.PushButton5().Caption("コピー");
-  w.StaticText10().Enabled(true);
-  w.PushButton2().Enabled(true);
-  w.PushButton2().Caption("終了");
-  w.StaticText21().Text("");
+  EndOfRun(w.ProgressBar1(), w.PushButton5(), "コピー", w.StaticText21());
   if (stopped) {
     w.PushButton7().Enabled(true);
     w.StaticText10().Text(Lines("ネットコピーが中止されました。コピーは不完全なまま終了しました。",

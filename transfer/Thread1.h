@@ -43,7 +43,10 @@ class Window2;
 struct FIEntry;
 
 namespace framework {
+class Label;
 class Listbox;
+class ProgressBar;
+class PushButton;
 }
 
 class Thread1 : public framework::Thread {
@@ -98,6 +101,8 @@ class Thread1 : public framework::Thread {
   // mode, and records a failure. verb is "コピー" or "ペースト", for the
   // reasons the person reads.
   void Transfer(const FolderItemPtr& item, const FolderItemPtr& destination, const String& verb);
+  void EndOfRun(framework::ProgressBar& bar, framework::PushButton& button, const String& caption,
+                framework::Label& status);
   static String ReasonWhy(framework::FileError why);
   void Fail(const FolderItemPtr& item, const String& reason);
   // The caution dialog listing the failures of this run.
