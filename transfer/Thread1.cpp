@@ -211,6 +211,7 @@ String Thread1::ReasonWhy(framework::FileError why) {
     case framework::FileError::NotFound:
       return "アイテムが見つからないため、";
     case framework::FileError::NameTaken:
+    case framework::FileError::Stopped:
     case framework::FileError::None:
     case framework::FileError::Other:
       break;

@@ -60,6 +60,7 @@ enum class FileError : std::uint8_t {
   NotPermitted,  // the disk or folder cannot be written
   NotFound,      // the item (or a part of its tree) is not there
   NameTaken,     // an item of that name is there already
+  Stopped,       // a stop was requested midway (StopRequest.h)
   Other,
 };
 
