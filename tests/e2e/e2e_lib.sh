@@ -113,7 +113,7 @@ e2e_install_bundle() {  # program-executable folder
 # Starts the installed bundle with HOME and waits for the wizard's window.
 e2e_start() {  # home log-name
   E2E_LOG=$E2E_OUT/$2.log
-  HOME=$1 "$E2E_EXECUTABLE" >"$E2E_LOG" 2>&1 &
+  HOME=$1 QT_QPA_PLATFORM=xcb "$E2E_EXECUTABLE" >"$E2E_LOG" 2>&1 &
   E2E_PID=$!
   E2E_WIN=""
   local deadline=$((SECONDS + 30 * E2E_PATIENCE)) w

@@ -52,7 +52,7 @@ bundle=$(cd "$(dirname "$program")/../.." && pwd)
 current_step=1
 [ -e "$bundle/Contents/Resources/CopyDone" ] && current_step=4
 
-"$program" >"$log" 2>&1 &
+QT_QPA_PLATFORM=xcb "$program" >"$log" 2>&1 &
 pid=$!
 
 wid=$(timeout 30 xdotool search --sync --onlyvisible --pid "$pid" 2>/dev/null | head -n 1) || true
