@@ -102,11 +102,10 @@ void Window2::Event_Open() {
 }
 
 bool Window2::Event_CancelClose(bool appQuitting) {
-  if (appQuitting) return false;
-  // A closed drawer would take the person's list with it, and the next
-  // reference would build an empty one that a copy would then read.
-  Hide();
-  return true;
+  // The list stays until the program ends: a drawer is not closed on its
+  // own, and a closed list would take the person's rows with it (the next
+  // reference would build an empty one that a copy would then read).
+  return !appQuitting;
 }
 
 void Window2::Listbox1_ExpandRow(Listbox& list, std::int32_t row) {

@@ -57,9 +57,6 @@ void Window1::PageChange(std::int32_t n) {
         PushButton2().Enabled(true);
         PushButton2().Caption("次へ");
         pBack = false;
-        // The person may have closed the list with its close box, which only
-        // hides it: bring back the same rows to work on.
-        if (framework::ImplicitInstance<Window2>::Exists()) Window2::Instance().Show();
         break;
       }
       PushButton2().Enabled(false);

@@ -22,6 +22,7 @@
 #include "framework/qt/ListboxView.h"
 #include "framework/qt/MenuBarView.h"
 #include "framework/qt/ProgressWheelView.h"
+#include "framework/qt/WindowEdge.h"
 #include "framework/ui/Application.h"
 #include "framework/ui/GroupBox.h"
 #include "framework/ui/Label.h"
@@ -280,8 +281,10 @@ Qt::WindowFlags FlagsOf(const Window& window) {
       flags = Qt::Sheet;
       break;
     case WindowFrame::Drawer:
-      flags = Qt::Tool;
-      break;
+      // A drawer slides out of its window's edge: no title bar, no close or
+      // minimise box of its own, whatever the model asks; the desktop cannot
+      // move it away from its window either.
+      return Qt::Tool | Qt::FramelessWindowHint;
     case WindowFrame::ModelessDialog:
     case WindowFrame::ModalDialog:
       flags = Qt::Dialog;
@@ -365,6 +368,7 @@ void WindowView::Create(Window& model, const WindowView* anchor) {
   appliedFlags_ = FlagsOf(model);
   auto* top = new WindowWidget(link_, host_, anchor_, appliedFlags_);
   top_ = top;
+  if (frame_ != WindowFrame::Document) GiveEdge(*top);
   content_ = new ContentArea(link_, host_, top);
   auto* layout = new QVBoxLayout(top);
   layout->setContentsMargins(0, 0, 0, 0);
@@ -373,14 +377,17 @@ void WindowView::Create(Window& model, const WindowView* anchor) {
 
   if (frame_ == WindowFrame::Drawer && anchor_) {
     delete anchorWatcher_.data();
-    auto* watcher = new MoveWatcher(top, [this] { PlaceBeside(); });
+    auto* watcher = new MoveWatcher(top, [this] { PlaceBeside(/*movePair=*/false); });
     anchor_->installEventFilter(watcher);
     anchorWatcher_ = watcher;
   }
 }
 
 void WindowView::SyncWindow(Window& model) {
-  const QString title = ToQString(model.Title());
+  // A sheet or a drawer shows no title of its own: where the desktop draws a
+  // title bar for it anyway, Qt puts the program's name there.
+  const bool attached = frame_ == WindowFrame::Sheet || frame_ == WindowFrame::Drawer;
+  const QString title = attached ? QString() : ToQString(model.Title());
   if (top_->windowTitle() != title) top_->setWindowTitle(title);
 
   // Flags and modality take effect only on a hidden window; the visibility
@@ -450,7 +457,7 @@ void WindowView::Place(Window& model) {
       break;
     case WindowFrame::Drawer:
       if (anchor_) {
-        PlaceBeside();
+        PlaceBeside(/*movePair=*/true);
         return;
       }
       break;
@@ -472,12 +479,27 @@ void WindowView::Place(Window& model) {
   }
 }
 
-void WindowView::PlaceBeside() {
+void WindowView::PlaceBeside(bool movePair) {
   if (!top_ || !anchor_ || !anchorContent_) return;
   // Out of the document's right edge, centred on its content's height, as a
   // drawer slides out.
-  const QRect frame = anchor_->frameGeometry();
-  const QPoint content = anchorContent_->mapToGlobal(QPoint(0, 0));
+  QRect frame = anchor_->frameGeometry();
+  if (movePair) {
+    // Coming out where it would not fit on the screen, the drawer takes its
+    // window along to the left, as far as the screen's left edge allows.
+    if (const QScreen* screen = anchor_->screen()) {
+      const QRect area = screen->availableGeometry();
+      const int overflow = frame.right() + 1 + top_->width() - 1 - area.right();
+      const int room = frame.left() - area.left();
+      const int shift = std::min(overflow, room);
+      if (shift > 0) {
+        anchor_->move(anchor_->pos() - QPoint(shift, 0));
+        frame.translate(-shift, 0);
+      }
+    }
+  }
+  const QPoint content = anchorContent_->mapTo(anchor_, QPoint(0, 0)) + frame.topLeft() +
+                         (anchor_->geometry().topLeft() - anchor_->frameGeometry().topLeft());
   const int top = content.y() + std::max(0, (anchorContent_->height() - top_->height()) / 2);
   top_->move(frame.right() + 1, top);
 }

@@ -71,7 +71,10 @@ class WindowView {
   void SyncWindow(Window& model);
   void SyncMenuBar(Window& model);
   void Place(Window& model);
-  void PlaceBeside();
+  // Beside the document window's right edge; movePair (when the drawer
+  // comes out) first moves the document left as far as needed for the
+  // drawer to fit on the screen.
+  void PlaceBeside(bool movePair);
 
   ModelLink link_;
   const Window* key_;

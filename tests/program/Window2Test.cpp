@@ -247,7 +247,7 @@ TEST_F(ItemList, ANewScanDuringAnExpansionLeavesNoStrayRows) {
   EXPECT_FALSE(list.Expanded(0));
 }
 
-TEST_F(ItemList, TheCloseBoxHidesTheListAndKeepsItsRows) {
+TEST_F(ItemList, AClosingAskedOfTheListIsRefusedAndKeepsItsRows) {
   Window1& w = Wizard();
   ASSERT_TRUE(UserInput::Choose(w.RadioButton1()));
   ASSERT_TRUE(UserInput::Press(w.PushButton2()));
@@ -269,15 +269,16 @@ TEST_F(ItemList, TheCloseBoxHidesTheListAndKeepsItsRows) {
   ASSERT_TRUE(UserInput::ToggleExpanded(list, 0));
   ASSERT_TRUE(UserInput::SetCheck(list, 2, 0, false));
 
+  // The drawer has no close box on screen; a close the desktop asks for
+  // anyway is refused, and the list stays out with the person's marks,
+  // which the copy then expands and reads.
   EXPECT_FALSE(UserInput::ClickCloseBox(drawer));
-  EXPECT_FALSE(drawer.Visible());
+  EXPECT_TRUE(drawer.Visible());
   EXPECT_FALSE(drawer.Closed());
-  // The wizard's next use (the copy expands and reads these rows) finds the
-  // same list, with the person's marks.
   EXPECT_EQ(&Window2::Instance(), &drawer);
   EXPECT_EQ(Marks(drawer.Listbox1()), (std::vector<bool>{true, true, false}));
 
-  // Back from STEP 3 brings it out again.
+  // Through STEP 3 and back it stays as it was.
   ASSERT_TRUE(UserInput::Press(w.PushButton2()));
   ASSERT_EQ(w.PagePanel1().Value(), 2);
   ASSERT_TRUE(UserInput::Press(w.PushButton7()));

@@ -2,6 +2,7 @@
 
 #include <QStyle>
 #include <QStyleOptionViewItem>
+#include <QTemporaryFile>
 #include <QTest>
 #include <QTreeWidget>
 
@@ -13,11 +14,16 @@ namespace qttest {
 namespace {
 
 // One application object for the whole run, on the offscreen platform so the
-// tests need no display.
+// tests need no display, with one screen of 1024 x 768, the smallest the
+// program is made for.
 class QtEnvironment : public ::testing::Environment {
  public:
   void SetUp() override {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    screens_.open();
+    screens_.write(R"({"screens": [{"name": "1024x768", "x": 0, "y": 0, "width": 1024, "height": 768,
+                                      "logicalDpi": 96, "dpr": 1}]})");
+    screens_.close();
+    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + screens_.fileName().toLocal8Bit());
     // The offscreen platform says so each time a window is raised; nothing
     // the tests look at.
     previousHandler_ = qInstallMessageHandler(
@@ -36,6 +42,7 @@ class QtEnvironment : public ::testing::Environment {
   int argc_ = 1;
   char name_[9] = "qt_tests";
   char* argv_[2] = {name_, nullptr};
+  QTemporaryFile screens_;
   std::unique_ptr<framework::BatonApplication> application_;
   static inline QtMessageHandler previousHandler_ = nullptr;
 };
