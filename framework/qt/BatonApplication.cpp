@@ -1,7 +1,10 @@
 #include "framework/qt/BatonApplication.h"
 
 #include <QFont>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QThread>
+#include <QTranslator>
 #include <exception>
 
 #include "framework/core/threads/Baton.h"
@@ -12,6 +15,17 @@ BatonApplication::BatonApplication(int& argc, char** argv) : QApplication(argc, 
   QFont font(FontFamily());
   font.setPixelSize(kSystemFontPixels);
   setFont(font);
+  // Qt's own texts (the choosers, the standard buttons) and formats (the
+  // choosers' dates) in the program's language, whatever the person's
+  // locale.
+  QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));
+  auto* qtTexts = new QTranslator(this);
+  if (qtTexts->load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qt"), QStringLiteral("_"),
+                    QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    installTranslator(qtTexts);
+  } else {
+    qWarning("OLVAN: Qt's Japanese translations are missing (qt6-translations-l10n); Qt's dialogs speak English");
+  }
   // Windows come and go as the models say; closing the last one is the
   // front's decision (QtUserInterface), not Qt's.
   setQuitOnLastWindowClosed(false);

@@ -20,7 +20,9 @@
 // thread could stall a GUI-thread call that waits for it.
 //
 // It also sets the program's font: a face that shows Japanese, at the
-// system's 13 pixels (sizes are pixels, as the design's points are).
+// system's 13 pixels (sizes are pixels, as the design's points are), and
+// installs Qt's own Japanese translations, so that the standard dialogs and
+// buttons speak the program's language.
 #pragma once
 
 #include <QApplication>

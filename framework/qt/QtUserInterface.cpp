@@ -11,6 +11,7 @@
 
 #include "framework/core/threads/Baton.h"
 #include "framework/qt/ModelLink.h"
+#include "framework/qt/WindowEdge.h"
 #include "framework/qt/WindowView.h"
 #include "framework/ui/MessageDialog.h"
 #include "framework/ui/Window.h"
@@ -183,6 +184,24 @@ void QtUserInterface::Refresh() {
   if (removed && quitWhenLastWindowCloses_ && Window::OpenWindows().empty()) QCoreApplication::exit(0);
 }
 
+void QtUserInterface::BringToFront() {
+  BatonHolder programState;
+  for (const auto& view : views_) {
+    QWidget* top = view->TopLevel();
+    if (top == nullptr || !top->isVisible()) continue;
+    if (top->isMinimized()) top->showNormal();
+    top->raise();
+  }
+  // The keyboard goes where the person would be asked first: a modal
+  // dialog, else the document window in front.
+  QWidget* focus = QApplication::activeModalWidget();
+  if (focus == nullptr)
+    if (const WindowView* front = FrontmostDocument()) focus = front->TopLevel();
+  if (focus == nullptr) return;
+  focus->raise();
+  focus->activateWindow();
+}
+
 WindowView* QtUserInterface::ViewOf(const Window* window) const {
   if (window == nullptr) return nullptr;
   for (const auto& view : views_)
@@ -247,8 +266,11 @@ DialogButton QtUserInterface::ShowMessageDialog(const MessageDialog& dialog, Win
       owner = DialogParent(parent);
     }
     QMessageBox box(owner);
+    // An alert has no title of its own; where the desktop draws a title bar
+    // for it, Qt puts the program's name there.
+    box.setWindowTitle(QString());
+    GiveEdge(box);
     box.setIcon(IconOf(dialog.Icon()));
-    box.setWindowTitle(ToQString(dialog.Title()));
     box.setText(ToQString(dialog.Message()));
     box.setInformativeText(ToQString(dialog.Explanation()));
     box.setTextFormat(Qt::PlainText);
@@ -284,6 +306,7 @@ void QtUserInterface::ShowMessageBox(const String& text) {
       owner = front != nullptr ? front->TopLevel() : nullptr;
     }
     QMessageBox box(QMessageBox::NoIcon, QString(), ToQString(text), QMessageBox::Ok, owner);
+    GiveEdge(box);
     box.setTextFormat(Qt::PlainText);
     box.exec();
   });
@@ -302,6 +325,10 @@ FolderItemPtr QtUserInterface::Choose(const ChooserRequest& request) {
     }
     const String& title = request.title.IsEmpty() ? request.promptText : request.title;
     QFileDialog chooser(owner, ToQString(title), start);
+    // Qt's own chooser, which speaks the program's language (Qt's Japanese
+    // translations), not the desktop's, which speaks the person's locale.
+    chooser.setOption(QFileDialog::DontUseNativeDialog, true);
+    GiveEdge(chooser);
     if (request.kind == ChooserRequest::Kind::Folder) {
       chooser.setFileMode(QFileDialog::Directory);
       chooser.setOption(QFileDialog::ShowDirsOnly, true);

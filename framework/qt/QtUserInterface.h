@@ -19,9 +19,14 @@
 //
 // Windows: a document window is a top-level widget with the menu bar above
 // its content; a sheet is modal to the frontmost document window and shown
-// over its top; a drawer is a tool window beside the frontmost document
-// window that follows it; modeless and modal dialogs are dialog windows,
-// centred unless placed. A window shown with ShowModal is modal in Qt too.
+// over its top; a drawer is a tool window without a title bar or boxes at the
+// right edge of the frontmost document window, which it follows (coming out
+// where it would not fit on the screen, it first takes that window along to
+// the left); modeless and modal dialogs are dialog windows, centred unless
+// placed. A window shown with ShowModal is modal in Qt too. Sheets and alerts
+// carry no title of their own (the desktop's title bar, where there is one,
+// shows the program's name), and they, drawers, dialogs and choosers draw an
+// edge of their own (WindowEdge).
 #pragma once
 
 #include <QObject>
@@ -58,6 +63,11 @@ class QtUserInterface final : public QObject, public UserInterface, public Windo
   // bar lives in the windows (everywhere but macOS), no window means nothing
   // left to quit with, so the program's main turns this on there.
   void QuitWhenLastWindowCloses(bool on) { quitWhenLastWindowCloses_ = on; }
+
+  // Raises every shown window, the one that waits for an answer (or else the
+  // document window in front) last and with the keyboard (GUI thread): a
+  // second start of the program hands over to this one.
+  void BringToFront();
 
   // --- the widgets, for tests and tools (GUI thread) ---
   QWidget* WindowWidget(const Window& window) const;

@@ -2,6 +2,7 @@
 // thread runs, and a busy worker does not keep the GUI thread waiting.
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QEventLoop>
 #include <QFileDialog>
@@ -38,6 +39,7 @@ TEST_F(AskingFromWorkers, MessageDialogAskedByAWorkerIsAnsweredWithoutDeadlock) 
 
   MessageDialog dialog;
   dialog.Icon(MessageDialog::GraphicCaution);
+  dialog.Title("Untitled");  // an alert shows no title of its own
   dialog.Message("コピーを中止しますか？");
   dialog.Explanation("コピー済みのアイテムはそのまま残ります。");
   dialog.ActionButton().Caption("中止する");
@@ -55,11 +57,15 @@ TEST_F(AskingFromWorkers, MessageDialogAskedByAWorkerIsAnsweredWithoutDeadlock) 
   // The person reads the box and presses "続ける".
   QStringList seen;
   bool iconWasCaution = false;
+  QString title = "not seen";
+  bool edged = false;
   QTimer person;
   person.callOnTimeout([&] {
     auto* box = OpenDialog<QMessageBox>();
     if (box == nullptr) return;
     person.stop();
+    title = box->windowTitle();
+    edged = box->findChild<QWidget*>("WindowEdge", Qt::FindDirectChildrenOnly) != nullptr;
     seen << box->text() << box->informativeText();
     iconWasCaution = box->icon() == QMessageBox::Warning;
     for (QAbstractButton* button : box->buttons()) {
@@ -77,13 +83,15 @@ TEST_F(AskingFromWorkers, MessageDialogAskedByAWorkerIsAnsweredWithoutDeadlock) 
   ASSERT_TRUE(done);
   EXPECT_EQ(answer, &dialog.CancelButton());
   EXPECT_TRUE(iconWasCaution);
+  EXPECT_TRUE(title.isEmpty()) << title.toStdString();
+  EXPECT_TRUE(edged) << "an alert draws an edge of its own";
   EXPECT_TRUE(seen.contains("コピーを中止しますか？"));
   EXPECT_TRUE(seen.contains("コピー済みのアイテムはそのまま残ります。"));
   EXPECT_TRUE(seen.contains("中止する"));
   EXPECT_FALSE(seen.contains("")) << "the hidden alternate button is not shown";
 }
 
-TEST_F(AskingFromWorkers, FolderChooserStartsInTheInitialFolderAndReturnsTheChoice) {
+TEST_F(AskingFromWorkers, FolderChooserSpeaksJapaneseStartsInTheInitialFolderAndReturnsTheChoice) {
   QTemporaryDir root;
   ASSERT_TRUE(root.isValid());
   ASSERT_TRUE(QDir(root.path()).mkdir("Users"));
@@ -91,15 +99,19 @@ TEST_F(AskingFromWorkers, FolderChooserStartsInTheInitialFolderAndReturnsTheChoi
 
   framework::ChooserRequest request;
   request.kind = framework::ChooserRequest::Kind::Folder;
-  request.promptText = "フォルダを選択してください。";
   request.initialDirectory = framework::FolderItem::FromPosix(root.path().toStdString());
 
   QString startedIn;
+  QStringList texts;
   QTimer person;
   person.callOnTimeout([&] {
     auto* chooser = OpenDialog<QFileDialog>();
     if (chooser == nullptr) return;
     person.stop();
+    // Qt's own texts, as the wizard's folder chooser (no title) shows them.
+    texts << chooser->windowTitle();
+    if (auto* buttons = chooser->findChild<QDialogButtonBox*>())
+      for (QAbstractButton* button : buttons->buttons()) texts << button->text();
     startedIn = chooser->directory().absolutePath();
     chooser->selectFile(users);
     static_cast<QDialog*>(chooser)->accept();  // as its Choose button does
@@ -110,6 +122,9 @@ TEST_F(AskingFromWorkers, FolderChooserStartsInTheInitialFolderAndReturnsTheChoi
     framework::BatonReleaser asTheFrameworkDoes;
     chosen = front_.Choose(request);
   }
+  EXPECT_TRUE(texts.contains("キャンセル")) << texts.join(" | ").toStdString();
+  EXPECT_FALSE(texts.contains("Find Directory")) << texts.join(" | ").toStdString();
+  EXPECT_FALSE(texts.contains("Choose")) << texts.join(" | ").toStdString();
   EXPECT_EQ(startedIn, QDir(root.path()).absolutePath());
   ASSERT_NE(chosen, nullptr);
   EXPECT_EQ(QDir(QString::fromStdString(chosen->PosixPath().string())).absolutePath(), QDir(users).absolutePath());
