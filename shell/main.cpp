@@ -6,6 +6,7 @@
 // delivers an event (BatonApplication::notify), so workers run whenever the
 // person does nothing.
 #include <QEventLoop>
+#include <QFileInfo>
 #include <QTimer>
 
 #include "framework/core/files/FileSystemSetup.h"
@@ -13,12 +14,20 @@
 #include "framework/core/threads/Thread.h"
 #include "framework/qt/BatonApplication.h"
 #include "framework/qt/QtUserInterface.h"
+#include "framework/qt/SingleInstance.h"
 #include "framework/ui/UserInterface.h"
 #include "shell/Startup.h"
 
 int main(int argc, char** argv) {
   framework::BatonApplication application(argc, argv);
+  // The program's name where the desktop draws a title bar: the wizard's own
+  // title, and that of every window without a title of its own.
+  QApplication::setApplicationDisplayName(QStringLiteral("OLVAN 移行アシスタント"));
   framework::QtUserInterface front;
+  // A second start of this bundle brings its wizard to the front and ends.
+  const framework::SingleInstance thisBundle(QFileInfo(QCoreApplication::applicationFilePath()).canonicalFilePath(),
+                                             [&front] { front.BringToFront(); });
+  if (thisBundle.HandedOver()) return 0;
 #ifndef Q_OS_MACOS
   // Here the menu bar lives in the window: with the last window gone the
   // person has no way left to quit.
