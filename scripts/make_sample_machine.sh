@@ -32,6 +32,10 @@
 # Every item gets the same old modification time, so that a copy which does
 # not keep times shows.
 #
+# In a home folder made with the build's own sample tool (OLVAN_SAMPLE_TOOL
+# unset), <folder>/device also holds a copy of the program's bundle, from
+# which the device route is tried; the script prints the two commands.
+#
 # The "pref2" files are written by the sample tool (tests/e2e/sample_tool.cpp),
 # which takes the products' key schedule from the program itself. It is looked
 # for in $OLVAN_SAMPLE_TOOL, else in the build folder $OLVAN_BUILD_DIR (default
@@ -59,18 +63,18 @@ for tool in setfattr iconv od; do
 done
 
 sample_tool=${OLVAN_SAMPLE_TOOL:-}
+bundle=""
 if [ -z "$sample_tool" ]; then
   build=${OLVAN_BUILD_DIR:-$top/build}
   sample_tool=$build/tests/e2e/olvan_sample_tool
-  if [ ! -x "$sample_tool" ]; then
-    echo "$0: building the sample tool in $build"
-    if [ -f "$build/build.ninja" ]; then
-      ninja -C "$build" olvan_sample_tool >/dev/null
-    else
-      # As scripts/run.sh builds, so that its build then has nothing to redo.
-      "$top/scripts/setup.sh"
-      "$top/scripts/build.sh" "$build" -DBUILD_TESTING=OFF >/dev/null
-    fi
+  bundle=$build/OlvanMigrationAssistant.app
+  echo "$0: building the sample tool and the program in $build"
+  if [ -f "$build/build.ninja" ]; then
+    ninja -C "$build" olvan_sample_tool OlvanMigrationAssistant >/dev/null
+  else
+    # As scripts/run.sh builds, so that its build then has nothing to redo.
+    "$top/scripts/setup.sh"
+    "$top/scripts/build.sh" "$build" -DBUILD_TESTING=OFF >/dev/null
   fi
 fi
 [ -x "$sample_tool" ] || { echo "$0: no sample tool at $sample_tool" >&2; exit 1; }
@@ -205,6 +209,19 @@ find "$root" -depth -exec touch -h -d '2009-04-01 09:30:00' {} +
 echo "sample old machine in $root"
 if [ -n "$user" ]; then
   echo "  a disk with the user \"$user\"; mount it where the framework finds volumes (e.g. /media/OldMac)"
-else
-  echo "  try the wizard with it: HOME=$root bash scripts/run.sh"
+elif [ -n "$bundle" ]; then
+  # The device route writes the transfer folder and the copy-done marker
+  # beside and into the bundle it runs from: a copy of its own, as on a USB
+  # stick, keeps the build's bundle untouched.
+  device=$root/device
+  mkdir -p "$device"
+  cp -a "$bundle" "$device/"
+  # A fresh stick: no copy-done marker left from an earlier try of the build.
+  rm -f "$device/$(basename "$bundle")/Contents/Resources/CopyDone"
+  program=$device/$(basename "$bundle")/Contents/MacOS/$(basename "$bundle" .app)
+  echo "  and a device (a USB stick) with a copy of the wizard: $device"
+  echo "  try the device route from it, first as the old machine (STEP 1 to 3, then 終了):"
+  echo "    HOME=$(printf '%q' "$root") $(printf '%q' "$program")"
+  echo "  then as a new machine with an empty home folder (STEP 4):"
+  echo "    HOME=\$(mktemp -d) $(printf '%q' "$program")"
 fi
