@@ -489,17 +489,18 @@ void WindowView::PlaceBeside(bool movePair) {
     // window along to the left, as far as the screen's left edge allows.
     if (const QScreen* screen = anchor_->screen()) {
       const QRect area = screen->availableGeometry();
-      const int overflow = frame.right() + 1 + top_->width() - 1 - area.right();
-      const int room = frame.left() - area.left();
-      const int shift = std::min(overflow, room);
+      const int drawerRight = frame.right() + top_->width();  // frameless: its width is all of it
+      const int shift = std::min(drawerRight - area.right(), frame.left() - area.left());
       if (shift > 0) {
         anchor_->move(anchor_->pos() - QPoint(shift, 0));
         frame.translate(-shift, 0);
       }
     }
   }
-  const QPoint content = anchorContent_->mapTo(anchor_, QPoint(0, 0)) + frame.topLeft() +
-                         (anchor_->geometry().topLeft() - anchor_->frameGeometry().topLeft());
+  // The content's place on the screen, from the frame as it stands now (the
+  // desktop may not have carried out a move just asked for).
+  const QPoint content = frame.topLeft() + (anchor_->geometry().topLeft() - anchor_->frameGeometry().topLeft()) +
+                         anchorContent_->mapTo(anchor_, QPoint(0, 0));
   const int top = content.y() + std::max(0, (anchorContent_->height() - top_->height()) / 2);
   top_->move(frame.right() + 1, top);
 }
