@@ -15,10 +15,8 @@ BatonApplication::BatonApplication(int& argc, char** argv) : QApplication(argc, 
   QFont font(FontFamily());
   font.setPixelSize(kSystemFontPixels);
   setFont(font);
-  // Qt's own texts (the choosers, the standard buttons) and formats (the
-  // choosers' dates) in the program's language, whatever the person's
-  // locale.
-  QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));
+  // Qt's own texts (the choosers, the standard buttons) in the program's
+  // language, whatever the person's locale.
   auto* qtTexts = new QTranslator(this);
   if (qtTexts->load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qt"), QStringLiteral("_"),
                     QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
