@@ -10,6 +10,7 @@
 #include "framework/ui/Listbox.h"
 #include "helpers/CautionDialogs.h"
 #include "helpers/Globals.h"
+#include "transfer/StagingNames.h"
 #include "wizard/Window1.h"
 
 void Thread2::Event_Run() {
@@ -46,9 +47,11 @@ void Thread2::GetItem2(const FolderItemPtr& folder) {
     if (entry && entry->Exists()) {
       // Packages lying directly in the folder are passed over: an
       // application is found only inside a sub-folder, which is then the
-      // item moved for it.
+      // item moved for it. A transfer's staging folder is never an item,
+      // whatever this walk makes of hidden names.
       const String name = entry->Name();
-      if (entry->Directory() && entry->Visible() && !name.Bytes().starts_with('.') && !Globals::gAppPackage(entry))
+      if (entry->Directory() && entry->Visible() && !name.Bytes().starts_with('.') &&
+          !StagingNames::IsStagingName(name) && !Globals::gAppPackage(entry))
         GetItem2Pickup(entry, ModeScan);
       if (StopRequested()) return;
     }

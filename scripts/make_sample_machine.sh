@@ -17,9 +17,12 @@
 #     does not move), Kavreline (with a symbolic link), Dornel (in a folder
 #     named differently from the application), Pelquon; and a foreign
 #     application that must be left alone;
-#   - the products' preference items, two Application Support folders, and
-#     foreign items beside them;
-#   - a documents folder for Toskarine, Kavreline and Dornel, with documents
+#   - the products' preference items (Pelquon's a single file, Dornel's a
+#     folder that the Finder hides), two Application Support folders
+#     (Dornel's a symbolic link to a folder elsewhere in the home folder),
+#     and foreign items beside them;
+#   - a documents folder for Toskarine, Kavreline (its name begins with ".")
+#     and Dornel, with documents
 #     carrying Mac type and creator codes (FinderInfo), other extended
 #     attributes, modes 600 and 755, a symbolic link and a sub-folder; and a
 #     folder of documents that no product records;
@@ -100,6 +103,11 @@ finder_info() {  # file type creator
   setfattr -n user.com.apple.FinderInfo -v "0x${hex}$(printf '0%.0s' $(seq 48))" "$1"
 }
 
+# A folder's FinderInfo with the invisible flag (bytes 8-9: 0x4000) set.
+finder_invisible() {  # folder
+  setfattr -n user.com.apple.FinderInfo -v "0x$(printf '0%.0s' $(seq 16))4000$(printf '0%.0s' $(seq 44))" "$1"
+}
+
 # An application bundle: Contents/PkgInfo holds the type+creator code.
 bundle() {  # folder name code
   local app="$1/$2.app/Contents"
@@ -135,18 +143,22 @@ mkdir -p "$prefs/Toskarine初期設定" "$prefs/Kavreline初期設定" "$prefs/D
 printf 'window 10 10 600 400\n' >"$prefs/Toskarine初期設定/window.dat"
 printf 'pelquon settings\n' >"$prefs/Pelquon初期設定"
 finder_info "$prefs/Pelquon初期設定" pref qZwm
+finder_invisible "$prefs/Dornel初期設定"
 printf '<plist/>\n' >"$prefs/com.fremdling.tools.plist"
 
 # --- Application Support
-mkdir -p "$support/Toskarine II/Templates" "$support/Dornel" "$support/Fremdling"
+# Dornel's data lives outside the Library; a relative link leads there, so
+# it also resolves on the disk mounted on another machine.
+mkdir -p "$support/Toskarine II/Templates" "$home/共有データ/Dornel" "$support/Fremdling"
+ln -s "../../共有データ/Dornel" "$support/Dornel"
 printf 'dictionary\n' >"$support/Toskarine II/dictionary.db"
 printf 'template\n' >"$support/Toskarine II/Templates/手紙.tmpl"
-head -c 65536 /dev/urandom >"$support/Dornel/cache.bin"
-chmod 600 "$support/Dornel/cache.bin"
+head -c 65536 /dev/urandom >"$home/共有データ/Dornel/cache.bin"
+chmod 600 "$home/共有データ/Dornel/cache.bin"
 printf 'other\n' >"$support/Fremdling/data"
 
 # --- Documents
-mkdir -p "$docs/Toskarine書類/2009年" "$docs/Kavreline書類" "$docs/Dornel書類" "$docs/メモ"
+mkdir -p "$docs/Toskarine書類/2009年" "$docs/.Kavreline書類" "$docs/Dornel書類" "$docs/メモ"
 printf '拝啓\n' >"$docs/Toskarine書類/手紙.gml"
 finder_info "$docs/Toskarine書類/手紙.gml" Gml3 qZw1
 setfattr -n user.olvan.comment -v "下書き" "$docs/Toskarine書類/手紙.gml"
@@ -157,8 +169,8 @@ finder_info "$docs/Toskarine書類/2009年/古い手紙.gml" Gml3 qZw1
 printf '#!/bin/sh\necho backup\n' >"$docs/Toskarine書類/backup.sh"
 chmod 755 "$docs/Toskarine書類/backup.sh"
 ln -s "手紙.gml" "$docs/Toskarine書類/最新"
-printf 'sheet\n' >"$docs/Kavreline書類/予定表.suvo"
-finder_info "$docs/Kavreline書類/予定表.suvo" Suvo qZw4
+printf 'sheet\n' >"$docs/.Kavreline書類/予定表.suvo"
+finder_info "$docs/.Kavreline書類/予定表.suvo" Suvo qZw4
 printf 'plan\n' >"$docs/Dornel書類/計画.dorn"
 finder_info "$docs/Dornel書類/計画.dorn" Dorn qZw5
 printf 'secret\n' >"$docs/Dornel書類/private.dorn"
@@ -176,7 +188,7 @@ recorded() {  # folder inside the home folder -> its colon path on the old machi
   fi
 }
 "$sample_tool" pref2 "$prefs/Toskarine初期設定/pref2" "" "$(recorded "$prefs")" "$(recorded "$docs/Toskarine書類")"
-"$sample_tool" pref2 "$prefs/Kavreline初期設定/pref2" "" "" "$(recorded "$docs/Kavreline書類")"
+"$sample_tool" pref2 "$prefs/Kavreline初期設定/pref2" "" "" "$(recorded "$docs/.Kavreline書類")"
 
 # "pref": a short header, a big-endian 32-bit count of values and the values,
 # a 32-bit count of entries and the entries: short strings (a length byte)

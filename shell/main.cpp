@@ -38,7 +38,6 @@ int main(int argc, char** argv) {
     framework::BatonHolder programCode;
     framework::SetFileSystemSetup(framework::MachineFileSystemSetup());
     framework::FollowMachineMounts(true);
-    framework::EnsureSpecialFolders();
     StartProgram();
   }
   const int status = application.exec();

@@ -113,6 +113,10 @@ void Thread1::RunPaste() {
   w.ProgressBar2().Maximum(PasteCount());
   const bool stopped = PasteFolderItem();
   EndOfRun(w.ProgressBar2(), w.PushButton6(), "ペースト", w.StaticText25());
+  // The choice is the person's again, as before the run: after a stop or a
+  // failure the next paste may be run with the other one.
+  w.RadioButton5().Enabled(true);
+  w.RadioButton6().Enabled(true);
   if (stopped) {
     w.StaticText10().Text(Lines("ペーストが中止されました。ペーストは不完全なまま終了しました。",
                                 "ペーストを最後まで完了させるには再度ペーストボタンを押してください。"));
@@ -141,6 +145,9 @@ void Thread1::RunNetCopy() {
   w.ProgressBar1().Maximum(CopyCount());
   const bool stopped = NetCopyPaste();
   EndOfRun(w.ProgressBar1(), w.PushButton5(), "コピー", w.StaticText21());
+  // As after the paste: the choice is the person's again.
+  w.RadioButton3().Enabled(true);
+  w.RadioButton4().Enabled(true);
   if (stopped) {
     w.PushButton7().Enabled(true);
     w.StaticText10().Text(Lines("ネットコピーが中止されました。コピーは不完全なまま終了しました。",
@@ -170,9 +177,13 @@ FIEntry* Thread1::CheckedEntry(const framework::Listbox& list, std::int32_t row)
   return &pWin1->pFI[static_cast<std::size_t>(index)];
 }
 
-bool Thread1::Pastable(const FolderItemPtr& item) {
-  return item && item->Exists() && item->Directory() && item->Visible() &&
-         !(framework::LeftB(item->Name(), 1) == ".") && !Globals::gAppPackage(item);
+bool Thread1::MakeFolder(const FolderItemPtr& folder) {
+  if (!folder) return false;
+  // A link to a folder elsewhere (a Documents on another disk) will do.
+  if (folder->Exists()) return true;
+  const FolderItemPtr parent = folder->Parent();
+  if (!parent || !MakeFolder(parent)) return false;
+  return folder->CreateAsFolder() || folder->Directory();
 }
 
 void Thread1::Transfer(const FolderItemPtr& item, const FolderItemPtr& destination, const String& verb) {

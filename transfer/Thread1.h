@@ -3,9 +3,9 @@
 // pMode and pExist set:
 //   ModeCopy     copies the checked items of the item list into the transfer
 //                folder "temp" beside the program (on the external device);
-//   ModePaste    pastes the folders found in "temp" into this machine's
-//                Applications, Preferences, Application Support and
-//                Documents folders;
+//   ModePaste    pastes everything the copy put into "temp" into this
+//                machine's Applications, Preferences, Application Support
+//                and Documents folders;
 //   ModeNetCopy  copies the checked items straight from the old machine's
 //                disk, mounted over the network, into those folders.
 //
@@ -73,7 +73,8 @@ class Thread1 : public framework::Thread {
   bool CopyFolderItem();
   bool PasteFolderItem();
   bool NetCopyPaste();
-  // The number of items the walk of the mode will transfer.
+  // The number of items the walk of the mode will transfer. PasteCount
+  // also records what it counted, for the walk to tell what went missing.
   std::int32_t CopyCount();
   std::int32_t PasteCount();
   // Leaves an empty "temp" beside the program.
@@ -94,9 +95,15 @@ class Thread1 : public framework::Thread {
   std::shared_ptr<Window2> ItemList() const { return itemList_; }
   // The wizard was closed (the program is quitting): no further item.
   bool Abandoned() const;
-  // Whether the item is one the paste takes: a visible folder whose name
-  // does not begin with ".", and not an application package.
+  // Whether an entry of a category folder is one the paste takes: anything
+  // the copy put there, but neither what the operating system drops into
+  // folders by itself (".DS_Store" and the like) nor a staging folder.
   static bool Pastable(const FolderItemPtr& item);
+  // Makes the folder, with any missing folders above it, unless it is there
+  // already. The walks call it just before they first write into a
+  // destination: nothing is made in the person's home that nothing goes
+  // into. True when the folder is there.
+  static bool MakeFolder(const FolderItemPtr& folder);
   // Lands item in destination by StagedCopy with the replace choice of the
   // mode, and records a failure. verb is "コピー" or "ペースト", for the
   // reasons the person reads.
@@ -112,7 +119,16 @@ class Thread1 : public framework::Thread {
   void RunPaste();
   void RunNetCopy();
 
+  // A category folder of "temp" and the entries in it that PasteCount
+  // counted at the start of the paste.
+  struct ExpectedCategory {
+    FolderItemPtr folder;
+    std::vector<FolderItemPtr> items;
+  };
+
   std::vector<Failure> failures_;
+  // Filled by PasteCount, in the order of the categories the paste walks.
+  std::vector<ExpectedCategory> pasteExpected_;
   // Taken when a copy run starts (see Event_Run); empty for a paste.
   std::shared_ptr<Window2> itemList_;
 };

@@ -68,6 +68,11 @@ bool Thread1::CopyFolderItem() {
         if (pWin1->pStopThread1) return true;
       } else if (present) {
         Fail(item, "コピー先のフォルダを作成できませんでした。");
+      } else if (item) {
+        // Gone since the scan (removed, or its disk unmounted): the person
+        // must not take the transfer folder for complete. Worded as the
+        // network copy words it.
+        Fail(item, "コピー元のアイテムが見つかりません。");
       }
       entry->used = true;
     }

@@ -1,4 +1,5 @@
-// The counts that set the progress bar's maximum before a walk.
+// The count that sets the progress bar's maximum before a copy walk (the
+// paste's count is beside its walk, in Thread1Paste.cpp).
 #include "transfer/Thread1.h"
 
 #include <cstddef>
@@ -6,13 +7,6 @@
 #include "discovery/Window2.h"
 #include "framework/core/threads/Baton.h"
 #include "wizard/Window1.h"
-
-namespace {
-
-// The transfer folder's categories, in the order the paste walks them.
-const char* const kCategories[] = {"App", "Pref", "AS", "Doc"};
-
-}  // namespace
 
 std::int32_t Thread1::CopyCount() {
   std::deque<FIEntry>& table = pWin1->pFI;
@@ -39,22 +33,6 @@ std::int32_t Thread1::CopyCount() {
 
   for (std::size_t i = 0; i < table.size(); ++i) {
     table[i].used = false;
-    framework::Yield();
-  }
-  return count;
-}
-
-std::int32_t Thread1::PasteCount() {
-  std::int32_t count = 0;
-  const FolderItemPtr transferFolder = framework::GetFolderItem("temp");
-  for (const char* name : kCategories) {
-    const FolderItemPtr category = transferFolder ? transferFolder->Child(name) : nullptr;
-    if (category && category->Exists()) {
-      for (std::int32_t n = 1; n <= category->Count(); ++n) {
-        if (Pastable(category->Item(n))) ++count;
-        framework::Yield();
-      }
-    }
     framework::Yield();
   }
   return count;

@@ -38,7 +38,8 @@ bool Thread1::NetCopyPaste() {
       const FolderItemPtr item = entry->item;
       const FolderItemPtr destination = DestinationFor(list.Cell(row, 1));
       const bool present = item && item->Exists();
-      if (present && destination && destination->Exists()) {
+      // The destination is made only now that something goes into it.
+      if (present && MakeFolder(destination)) {
         pWin1->StaticText21().Text(item->AbsolutePath() +
                                    TextEnco::gEncText(" をコピー中...", "UTF-8", "Shift-JIS"));
         Globals::gWait(100);
@@ -50,7 +51,7 @@ bool Thread1::NetCopyPaste() {
         pWin1->ProgressBar1().Value(copied);
         if (pWin1->pStopThread1) return true;
       } else if (present) {
-        Fail(item, "コピー先のフォルダがありません。");
+        Fail(item, "コピー先のフォルダを作成できませんでした。");
       } else {
         // Gone from the old disk since the scan (the disk unmounted, the
         // network dropped, the item removed there): it does not arrive, and

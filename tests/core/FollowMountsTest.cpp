@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 #include "framework/core/files/FileSystemSetup.h"
@@ -48,32 +47,6 @@ TEST(FollowMounts, OnlyTheProgramFollowsTheMachinesMounts) {
   EXPECT_EQ(followed[0].name, "Fake HD") << "volume 0 keeps its name";
   for (const VolumeEntry& v : followed) EXPECT_NE(v.name, "Old") << "a volume no longer mounted goes";
   SetFileSystemSetup(saved);
-}
-
-}  // namespace
-}  // namespace framework
-
-namespace framework {
-namespace {
-
-TEST(SpecialFolders, MissingOnesAreMadeForTheProgram) {
-  const FileSystemSetup saved = CurrentFileSystemSetup();
-  const std::filesystem::path home =
-      std::filesystem::temp_directory_path() / ("olvan-home-" + std::to_string(::getpid()));
-  std::filesystem::remove_all(home);
-  FileSystemSetup fresh;
-  fresh.volumes = {{"Macintosh HD", "/"}};
-  fresh.applications = home / "Applications";
-  fresh.preferences = home / "Library" / "Preferences";
-  fresh.applicationData = home / "Library" / "Application Support";
-  fresh.documents = home / "Documents";
-  SetFileSystemSetup(fresh);
-  EnsureSpecialFolders();
-  for (const auto& folder : {fresh.applications, fresh.preferences, fresh.applicationData, fresh.documents}) {
-    EXPECT_TRUE(std::filesystem::is_directory(folder)) << folder;
-  }
-  SetFileSystemSetup(saved);
-  std::filesystem::remove_all(home);
 }
 
 }  // namespace

@@ -282,12 +282,14 @@ e2e_expect_caution() {  # seconds picture-name known-ids...
 
 # One line per item of a file or folder tree, the item itself included:
 # path, kind, mode, size (files), time of last change, link target,
-# extended attributes (a link's own, not its target's).
-e2e_manifest() {  # item
+# extended attributes (a link's own, not its target's). Paths begin with
+# "./" and the item's name, or the name given.
+e2e_manifest() {  # item [name]
   (
     cd "$(dirname "$1")" || exit 1
-    local item
+    local item shown
     item="./$(basename "$1")"
+    shown="./${2:-$(basename "$1")}"
     # The attributes of the whole tree first (one "# file:" block per item
     # that has any), then one line per item; fields apart by the unit
     # separator, which is not white space, so an empty field stays a field.
@@ -295,7 +297,7 @@ e2e_manifest() {  # item
       getfattr -R -P -h -d -m - -e hex --absolute-names -- "$item" 2>/dev/null
       printf '\036\n'
       find "$item" -printf '%p\037%y\037%m\037%s\037%TY-%Tm-%Td %TT\037%l\n' | LC_ALL=C sort
-    } | awk -F '\037' '
+    } | awk -F '\037' -v item="$item" -v shown="$shown" '
       !listing && /^\036$/ { listing = 1; next }
       !listing && /^# file: / { file = substr($0, 9); next }
       !listing && /=/ { n[file]++; attr[file, n[file]] = $0; next }
@@ -308,26 +310,47 @@ e2e_manifest() {  # item
         attrs = ""
         for (i = 1; i <= n[$1]; i++) attrs = attrs attr[$1, i] " "
         size = $2 == "d" ? "-" : $4
-        print $1 "\t" $2 "\t" $3 "\t" size "\t" $5 "\t" $6 "\t" attrs
+        path = $1
+        if (index(path, item) == 1) path = shown substr(path, length(item) + 1)
+        print path "\t" $2 "\t" $3 "\t" size "\t" $5 "\t" $6 "\t" attrs
       }'
   )
 }
 
 # An item and its copy (same name): the same contents, kinds, modes, times,
-# link targets and extended attributes, all the way down.
+# link targets and extended attributes, all the way down. The item the list
+# shows is what moves: an item that is itself a link is followed once, and
+# its target must have arrived under the item's name (links inside stay
+# links).
 e2e_same_item() {  # expected actual
   [ -e "$2" ] || [ -L "$2" ] || e2e_fail "missing: $2"
   [ "$(basename "$1")" = "$(basename "$2")" ] || e2e_fail "names differ: $1 and $2"
-  diff -r --no-dereference "$1" "$2" >/dev/null || {
-    diff -r --no-dereference "$1" "$2" | head -20 >&2
+  local source=$1
+  if [ -L "$1" ]; then
+    source=$(readlink -f -- "$1") || e2e_fail "the link $1 leads nowhere"
+    [ ! -L "$2" ] || e2e_fail "the link $1 arrived as a link, not as what it leads to: $2 -> $(readlink -- "$2")"
+  fi
+  diff -r --no-dereference "$source" "$2" >/dev/null || {
+    diff -r --no-dereference "$source" "$2" | head -20 >&2
     e2e_fail "contents differ: $1 and $2"
   }
   local a b
-  a=$(e2e_manifest "$1")
+  a=$(e2e_manifest "$source" "$(basename "$2")")
   b=$(e2e_manifest "$2")
   [ "$a" = "$b" ] || {
     diff <(echo "$a") <(echo "$b") | head -20 >&2
     e2e_fail "modes, times, links or attributes differ: $1 and $2"
+  }
+}
+
+# A run that completes leaves none of the hidden folders in which the
+# transfer stages its copies.
+e2e_expect_no_remains() {  # folder...
+  local remains
+  remains=$(find "$@" -name '.olvan-*' 2>/dev/null)
+  [ -z "$remains" ] || {
+    echo "$remains" | head -20 >&2
+    e2e_fail "staging remains left behind"
   }
 }
 
@@ -384,7 +407,7 @@ Pref	Library/Preferences	Toskarine初期設定
 AS	Library/Application Support	Dornel
 AS	Library/Application Support	Toskarine II
 Doc	Documents	Dornel書類
-Doc	Documents	Kavreline書類
+Doc	Documents	.Kavreline書類
 Doc	Documents	Toskarine書類
 ITEMS
 }

@@ -84,5 +84,6 @@ for name in Dornel初期設定 Kavreline初期設定 Pelquon初期設定 Toskari
 done
 e2e_same_item "$home/Library/Application Support/Dornel" "$new/Library/Application Support/Dornel"
 e2e_check_new_machine_items "$new"
+e2e_expect_no_remains "$new" "$disk"
 
 echo "source removed passed in $(e2e_elapsed); pictures in $E2E_SHOTS"

@@ -74,10 +74,11 @@ e2e_snapshot "step4-after-failures"
 echo "failed paste reported after $(e2e_elapsed)"
 
 e2e_expect_names "$new/Applications" "Dornel 3" Kavreline Pelquon "Toskarine II"
-e2e_expect_names "$new/Library/Preferences" Dornel初期設定 Kavreline初期設定 Toskarine初期設定
+e2e_expect_names "$new/Library/Preferences" Dornel初期設定 Kavreline初期設定 Pelquon初期設定 Toskarine初期設定
 e2e_expect_names "$new/Library/Application Support" Dornel "Toskarine II"
 for item in "Applications/Dornel 3" Applications/Kavreline Applications/Pelquon "Applications/Toskarine II" \
-  Library/Preferences/Dornel初期設定 Library/Preferences/Kavreline初期設定 Library/Preferences/Toskarine初期設定 \
+  Library/Preferences/Dornel初期設定 Library/Preferences/Kavreline初期設定 Library/Preferences/Pelquon初期設定 \
+  Library/Preferences/Toskarine初期設定 \
   "Library/Application Support/Dornel" "Library/Application Support/Toskarine II"; do
   e2e_same_item "$old/$item" "$new/$item"
 done
@@ -103,10 +104,11 @@ e2e_snapshot "step4-second-paste-done"
 e2e_click $E2E_NEXT
 e2e_wait_exit 30
 [ ! -e "$marker" ] || e2e_fail "the copy-done marker is still there after the completed paste"
-e2e_expect_names "$new/Documents" Dornel書類 Kavreline書類 Toskarine書類 私の書類
-for name in Dornel書類 Kavreline書類 Toskarine書類; do
+e2e_expect_names "$new/Documents" Dornel書類 .Kavreline書類 Toskarine書類 私の書類
+for name in Dornel書類 .Kavreline書類 Toskarine書類; do
   e2e_same_item "$old/Documents/$name" "$new/Documents/$name"
 done
 e2e_same_item "$E2E_OUT/before/Documents/私の書類" "$new/Documents/私の書類"
+e2e_expect_no_remains "$new" "$stick"
 
 echo "read-only destination passed in $(e2e_elapsed); pictures in $E2E_SHOTS"

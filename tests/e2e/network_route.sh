@@ -8,7 +8,10 @@
 # folders, which already hold items of their own (one of them of the same name
 # as a copied one); "終了" quits. Then everything that arrived is compared
 # with the disk, the items that were there before are checked, and the disk
-# must be unchanged.
+# must be unchanged. The sample's untidy items (a preferences file, a hidden
+# preferences folder, a documents folder named with a leading ".", an
+# Application Support folder that is a link to a folder elsewhere on the
+# disk) arrive as they are listed, and no staging remain is left.
 #
 # usage: network_route.sh <program executable> <sample tool> <folder for the run>
 # Needs root (mount namespace); exit status 77 (a skip) otherwise, and when
@@ -84,11 +87,12 @@ e2e_check_new_machine_items "$new"
 # The products record their documents folders as paths on the old machine's
 # own start-up disk ("Macintosh HD:Users:taro:Documents:..."): on this route
 # that is the mounted disk, where they are found and from where they come.
-e2e_expect_names "$new/Documents" Dornel書類 Kavreline書類 Toskarine書類 私の書類
-for name in Dornel書類 Kavreline書類 Toskarine書類; do
+e2e_expect_names "$new/Documents" Dornel書類 .Kavreline書類 Toskarine書類 私の書類
+for name in Dornel書類 .Kavreline書類 Toskarine書類; do
   e2e_same_item "$home/Documents/$name" "$new/Documents/$name"
 done
 e2e_same_item "$E2E_OUT/before/old-disk" "$disk"
 [ ! -e "$E2E_BUNDLE/Contents/Resources/CopyDone" ] || e2e_fail "the network route wrote the copy-done marker"
+e2e_expect_no_remains "$new" "$disk"
 
 echo "network route passed in $(e2e_elapsed); pictures in $E2E_SHOTS"

@@ -167,7 +167,8 @@ TEST_F(DeviceCopy, StopPressedWhileAnItemIsShownEndsTheRunAfterThatItem) {
   EXPECT_TRUE(w.pStopThread1) << "closing now must ask, and leave no copy-done marker";
 }
 
-// A run that transfers nothing still ends as finished, with an empty "temp".
+// A run that transfers nothing ends with an empty "temp": as finished, or,
+// when a checked item has gone since the scan, with that item reported.
 struct NothingToCopyCase {
   const char* name;
   bool checked;       // the one item row's check mark
@@ -177,7 +178,7 @@ struct NothingToCopyCase {
 
 class NothingToCopy : public DeviceCopy, public ::testing::WithParamInterface<NothingToCopyCase> {};
 
-TEST_P(NothingToCopy, EndsFinishedWithTheBarWhereItWas) {
+TEST_P(NothingToCopy, EndsWithTheBarWhereItWas) {
   const NothingToCopyCase& c = GetParam();
   tree_.WriteFile("Old/Users/taro/Library/Preferences/Toskarine.plist", "p");
   const auto row = AddItemRow(Entry(Old("Users/taro/Library/Preferences/Toskarine.plist"), "P"), "P");
@@ -190,13 +191,27 @@ TEST_P(NothingToCopy, EndsFinishedWithTheBarWhereItWas) {
   Wizard().ProgressBar1().Value(5);
 
   OnStepThreeByDevice();
+  if (c.itemVanished) user_.WillPress(framework::DialogButton::Action);
   Copy();
 
   EXPECT_EQ(Listing(TransferFolder()), c.temp);
   EXPECT_EQ(Listing(TransferFolder() / "Pref"), Names{});
   EXPECT_EQ(Wizard().ProgressBar1().Maximum(), 0);
   EXPECT_EQ(Wizard().ProgressBar1().Value(), 5);
-  ExpectFinished();
+  if (!c.itemVanished) {
+    ExpectFinished();
+    return;
+  }
+  // As the network copy reports it; the copy-done marker is not written.
+  const auto dialogs = user_.Dialogs();
+  ASSERT_EQ(dialogs.size(), 1u);
+  EXPECT_EQ(dialogs[0].message.ToUTF8(), "コピーできなかったアイテムがあります。");
+  const std::string explanation = dialogs[0].explanation.ToUTF8();
+  EXPECT_NE(explanation.find("OldMac:Users:taro:Library:Preferences:Toskarine.plist"), std::string::npos)
+      << explanation;
+  EXPECT_TRUE(explanation.ends_with("コピー元のアイテムが見つかりません。")) << explanation;
+  EXPECT_TRUE(Wizard().pStopThread1);
+  EXPECT_TRUE(Wizard().PushButton5().Enabled()) << "the copy can be run again";
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, NothingToCopy,

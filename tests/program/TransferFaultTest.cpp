@@ -1,12 +1,16 @@
 // What goes wrong during a transfer and must neither lose anything nor pass
-// as success: full and read-only disks, two chosen items of one name, a run
-// after a stopped one, and a list that shrinks while a run reads it.
+// as success: full and read-only disks, a device pulled during the paste,
+// two chosen items of one name, a run after a stopped one, and a list that
+// shrinks while a run reads it.
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <map>
 #include <set>
+#include <sstream>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "framework/core/threads/Baton.h"
 #include "framework/core/threads/Thread.h"
@@ -237,6 +241,70 @@ TEST_F(TransferFault, AReplaceThatRunsOutOfSpaceKeepsTheOldItem) {
   EXPECT_EQ(seen["stop flag"], "set");
   EXPECT_EQ(seen["paste button"], "ペースト enabled");
 }
+
+// The device pulled during a paste, or an item taken off it: what the count
+// saw at the start and the paste did not bring is reported, and the paste
+// stays pending.
+struct VanishedSourceCase {
+  const char* name;
+  const char* removed;  // below "Device", while the first item is being pasted
+  // Each reported item's path, and the end of its line ("" where the
+  // copy's own reason stands).
+  std::vector<std::pair<std::string, std::string>> reported;
+  std::set<std::string> applications;
+};
+
+class VanishedSource : public TransferFault, public ::testing::WithParamInterface<VanishedSourceCase> {};
+
+TEST_P(VanishedSource, WhatThePasteExpectedAndDidNotBringIsReported) {
+  const VanishedSourceCase& c = GetParam();
+  tree_.WriteFile("Device/temp/App/Alpha/a.txt", "a");
+  tree_.WriteFile("Device/temp/App/Beta/b.txt", "b");
+  tree_.WriteFile("Device/temp/Doc/Letters/c.txt", "c");
+  OnStepFour(/*replace=*/true);
+  user_.WillPress(DialogButton::Action);
+
+  ASSERT_TRUE(UserInput::Press(Wizard().PushButton6()));
+  ASSERT_TRUE(YieldUntil([&] { return Status4() == "Macintosh HD:New:Applications: にペースト中..."; }));
+  fs::remove_all(Device() / c.removed);
+  framework::Thread::WaitForAll();
+
+  EXPECT_EQ(Listing(Applications()), c.applications) << "nothing of a failed copy is left beside them";
+  const auto dialogs = user_.Dialogs();
+  ASSERT_EQ(dialogs.size(), 1u);
+  EXPECT_EQ(dialogs[0].message.ToUTF8(), "ペーストできなかったアイテムがあります。");
+  std::vector<std::string> lines;
+  std::istringstream explanation(dialogs[0].explanation.ToUTF8());
+  for (std::string line; std::getline(explanation, line);) lines.push_back(line);
+  ASSERT_EQ(lines.size(), c.reported.size() + 1) << dialogs[0].explanation.ToUTF8();
+  for (std::size_t i = 0; i < c.reported.size(); ++i) {
+    const auto& [path, reason] = c.reported[i];
+    EXPECT_TRUE(lines[i + 1].starts_with(path) && lines[i + 1].ends_with(reason)) << lines[i + 1];
+  }
+  const Window1& w = Wizard();
+  EXPECT_EQ(w.StaticText10().Text().ToUTF8(), Expand(kPasteFailed));
+  EXPECT_EQ(w.pPastePhase, Window1::PhasePastePending) << "the copy-done marker stays";
+  EXPECT_TRUE(w.pStopThread1);
+  EXPECT_TRUE(w.PushButton6().Enabled());
+  EXPECT_TRUE(w.RadioButton6().Enabled()) << "the next paste may keep what arrived";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, VanishedSource,
+    ::testing::Values(
+        // The item in hand fails for want of its source; the categories the
+        // count saw are reported as a whole.
+        VanishedSourceCase{"DevicePulled",
+                           "temp",
+                           {{"Macintosh HD:Device:temp:App:Alpha", ""},
+                            {"Macintosh HD:Device:temp:App", "ペースト元のフォルダが見つかりません。"},
+                            {"Macintosh HD:Device:temp:Doc", "ペースト元のフォルダが見つかりません。"}},
+                           {}},
+        VanishedSourceCase{"ItemTakenOff",
+                           "temp/App/Beta",
+                           {{"Macintosh HD:Device:temp:App:Beta", "ペースト元のアイテムが見つかりません。"}},
+                           {"Alpha"}}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(TransferFault, ADeviceThatCannotBeWrittenReportsEveryItem) {
   tree_.WriteFile("Old/Users/taro/Documents/memo.txt", "memo");

@@ -1,5 +1,6 @@
 // The paste on STEP 4: which items of "temp" arrive where on the new
-// machine, the replace and keep choices, the stop, and a missing "temp".
+// machine, the folders made for them, the replace and keep choices, the
+// stop, and a missing "temp".
 #include <gtest/gtest.h>
 
 #include <set>
@@ -36,58 +37,74 @@ class PasteRun : public TransferTest {
     EXPECT_TRUE(w.PushButton2().Enabled());
     EXPECT_EQ(w.PushButton2().Caption().ToUTF8(), "終了");
     EXPECT_FALSE(w.ProgressBar2().Visible());
-    EXPECT_FALSE(w.RadioButton5().Enabled());
-    EXPECT_FALSE(w.RadioButton6().Enabled());
+    EXPECT_TRUE(w.RadioButton5().Enabled()) << "as before the run";
+    EXPECT_TRUE(w.RadioButton6().Enabled());
     EXPECT_EQ(Status4(), "");
     EXPECT_EQ(w.pPastePhase, Window1::PhasePasteDone);
     EXPECT_TRUE(user_.Dialogs().empty());
   }
 };
 
-TEST_F(PasteRun, PastesTheVisibleFoldersOfEachCategoryAndLeavesTheRest) {
+TEST_F(PasteRun, PastesEverythingTheCopyPutIntoEachCategory) {
   tree_.WriteFile("Device/temp/App/Toskarine/Readme.txt", "read me");
   tree_.MakeBundle("Device/temp/App/Toskarine/Toskarine.app", "APPLqZw1");
-  // An application package, a file, a "." folder and an invisible folder
-  // lie in "temp" too; none of them is pasted.
+  // Chosen by hand: a package and a single document.
   tree_.MakeBundle("Device/temp/App/Tool.app", "APPLqZwf");
-  tree_.WriteFile("Device/temp/App/notes.txt", "notes");
-  tree_.MakeFolder("Device/temp/App/.cache");
-  const fs::path hidden = tree_.MakeFolder("Device/temp/App/Hidden");
-  // (Where the disk keeps no extended attributes there is no such folder.)
-  const bool canHide = framework::WriteFinderInfo(hidden, "", "", framework::kFinderFlagInvisible);
-  if (!canHide) fs::remove(hidden);
-  tree_.WriteFile("Device/temp/Pref/Toskarine 初期設定/pref2", "settings");
-  tree_.WriteFile("Device/temp/AS/Toskarine/data", "data");
-  tree_.WriteFile("Device/temp/Doc/Letters/a.txt", "letter");
   tree_.WriteFile("Device/temp/Doc/memo.txt", "memo");
+  // A preferences item that is a single file, one that the Finder hides,
+  // a documents folder whose name begins with "." and an Application
+  // Support folder that is a link to a folder elsewhere.
+  tree_.WriteFile("Device/temp/Pref/Pelquon初期設定", "settings");
+  const fs::path hidden = tree_.WriteFile("Device/temp/Pref/Dornel初期設定/pref", "pref").parent_path();
+  // (Where the disk keeps no extended attributes the folder stays visible.)
+  framework::WriteFinderInfo(hidden, "", "", framework::kFinderFlagInvisible);
+  tree_.WriteFile("Device/temp/Doc/.Letters/a.txt", "letter");
+  tree_.WriteFile("Shared/Dornel/data", "data");
+  fs::create_directory_symlink(tree_ / "Shared/Dornel", tree_.MakeFolder("Device/temp/AS") / "Dornel");
+  // What the systems leave in folders, and what a stopped copy left: none
+  // of it is an item.
+  tree_.WriteFile("Device/temp/App/.DS_Store", "view");
+  tree_.WriteFile("Device/temp/App/._Toskarine", "attributes");
+  tree_.WriteFile("Device/temp/Doc/Thumbs.db", "thumbnails");
+  tree_.WriteFile("Device/temp/App/.olvan-incoming-1/Toskarine/part", "part");
   tree_.WriteFile("New/Applications/Other/keep.txt", "other");
+  // The new machine has no Library and no Documents yet.
+  fs::remove_all(tree_ / "New/Library");
+  fs::remove_all(Documents());
+  const Names temp = Listing(TransferFolder() / "App");
 
   OnStepFour(/*replace=*/true);
   Paste();
 
-  EXPECT_EQ(Listing(Applications()), (Names{"Other", "Toskarine"}));
+  EXPECT_EQ(Listing(Applications()), (Names{"Other", "Tool.app", "Toskarine"}));
   EXPECT_EQ(Listing(Applications() / "Toskarine"), (Names{"Readme.txt", "Toskarine.app"}));
   EXPECT_EQ(ReadText(Applications() / "Toskarine/Toskarine.app/Contents/PkgInfo"), "APPLqZw1");
+  EXPECT_EQ(ReadText(Applications() / "Tool.app/Contents/PkgInfo"), "APPLqZwf");
   EXPECT_EQ(ReadText(Applications() / "Other/keep.txt"), "other");
-  EXPECT_EQ(Listing(Preferences()), (Names{"Toskarine 初期設定"}));
-  EXPECT_EQ(Listing(ApplicationSupport()), (Names{"Toskarine"}));
-  EXPECT_EQ(Listing(Documents()), (Names{"Letters"}));
-  EXPECT_EQ(ReadText(Documents() / "Letters/a.txt"), "letter");
+  EXPECT_EQ(Listing(Preferences()), (Names{"Dornel初期設定", "Pelquon初期設定"}));
+  EXPECT_EQ(ReadText(Preferences() / "Pelquon初期設定"), "settings");
+  EXPECT_EQ(ReadText(Preferences() / "Dornel初期設定/pref"), "pref");
+  EXPECT_EQ(Listing(ApplicationSupport()), (Names{"Dornel"}));
+  EXPECT_EQ(ReadText(ApplicationSupport() / "Dornel/data"), "data");
+  EXPECT_EQ(Listing(Documents()), (Names{".Letters", "memo.txt"}));
+  EXPECT_EQ(ReadText(Documents() / ".Letters/a.txt"), "letter");
+  EXPECT_EQ(Listing(tree_ / "New/Library"), (Names{"Application Support", "Preferences"}));
   // "temp" stays on the device as it was.
-  Names app = {".cache", "Toskarine", "Tool.app", "notes.txt"};
-  if (canHide) app.insert("Hidden");
-  EXPECT_EQ(Listing(TransferFolder() / "App"), app);
+  EXPECT_EQ(Listing(TransferFolder() / "App"), temp);
 
-  EXPECT_EQ(Wizard().ProgressBar2().Maximum(), 4);
-  EXPECT_EQ(Wizard().ProgressBar2().Value(), 4);
+  EXPECT_EQ(Wizard().ProgressBar2().Maximum(), 7);
+  EXPECT_EQ(Wizard().ProgressBar2().Value(), 7);
   ExpectFinished();
 }
 
-// Runs with nothing to paste for a category, or nothing at all.
+// Runs with nothing to paste for a category, or nothing at all, on a new
+// machine that has none of the four folders yet: only a folder that gets an
+// item is made.
 struct SparsePasteCase {
   const char* name;
   std::vector<std::string> tempFiles;    // files to write under "Device/temp" ("x/" makes a folder)
   std::set<std::string> documents;       // Documents afterwards
+  std::set<std::string> home;            // the new home afterwards
   std::int32_t maximum;
 };
 
@@ -95,6 +112,7 @@ class SparsePaste : public PasteRun, public ::testing::WithParamInterface<Sparse
 
 TEST_P(SparsePaste, PastesWhatThereIsAndEndsFinished) {
   const SparsePasteCase& c = GetParam();
+  fs::remove_all(tree_ / "New");
   tree_.MakeFolder("Device/temp");
   for (const std::string& file : c.tempFiles) {
     if (file.ends_with("/")) {
@@ -112,6 +130,7 @@ TEST_P(SparsePaste, PastesWhatThereIsAndEndsFinished) {
   EXPECT_EQ(Listing(Documents()), c.documents);
   EXPECT_EQ(Listing(Applications()), Names{});
   EXPECT_EQ(Listing(Preferences()), Names{});
+  EXPECT_EQ(Listing(tree_ / "New"), c.home);
   EXPECT_EQ(Wizard().ProgressBar2().Maximum(), c.maximum);
   EXPECT_EQ(Wizard().ProgressBar2().Value(), c.maximum == 0 ? 3 : c.maximum) << "untouched when nothing pasted";
   ExpectFinished();
@@ -119,12 +138,13 @@ TEST_P(SparsePaste, PastesWhatThereIsAndEndsFinished) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, SparsePaste,
-    ::testing::Values(SparsePasteCase{"EmptyTransferFolder", {}, {}, 0},
-                      SparsePasteCase{"NothingPastable",
-                                      {"App/Tool.app/", "App/.hidden/", "Pref/x.plist", "Doc/memo.txt"},
+    ::testing::Values(SparsePasteCase{"EmptyTransferFolder", {}, {}, {}, 0},
+                      SparsePasteCase{"OnlyWhatTheSystemsLeave",
+                                      {"App/.DS_Store", "Doc/._Letters", "Pref/Thumbs.db", "AS/.olvan-incoming-1/"},
+                                      {},
                                       {},
                                       0},
-                      SparsePasteCase{"OnlyDoc", {"Doc/Letters/a.txt"}, {"Letters"}, 1}),
+                      SparsePasteCase{"OnlyDoc", {"Doc/Letters/a.txt"}, {"Letters"}, {"Documents"}, 1}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(PasteRun, WithoutTransferFolderOnlyTellsThePerson) {
@@ -217,6 +237,7 @@ TEST_F(PasteRun, StopPressedWhileAnItemIsShownEndsThePasteAfterThatItem) {
   EXPECT_TRUE(w.PushButton2().Enabled());
   EXPECT_EQ(w.pPastePhase, Window1::PhasePastePending) << "the next launch offers the paste again";
   EXPECT_TRUE(w.pStopThread1);
+  EXPECT_TRUE(w.RadioButton6().Enabled()) << "the next paste may keep what is there";
 }
 
 }  // namespace

@@ -265,14 +265,6 @@ void RefreshMachineVolumes() {
   SetFileSystemSetup(std::move(next));
 }
 
-void EnsureSpecialFolders() {
-  const FileSystemSetup& current = CurrentFileSystemSetup();
-  for (const fs::path& folder : {current.applications, current.preferences, current.applicationData, current.documents}) {
-    std::error_code ignored;  // a folder that cannot be made is reported where it is used
-    if (!folder.empty()) fs::create_directories(folder, ignored);
-  }
-}
-
 fs::path BaseFolderForExecutable(const fs::path& executable) {
   const fs::path folder = colonpath::Normalized(executable).parent_path();
   const fs::path contents = folder.parent_path();

@@ -50,11 +50,6 @@ void FollowMachineMounts(bool follow);
 // Takes the machine's present mounts in when following them; else nothing.
 void RefreshMachineVolumes();
 
-// Creates the special folders of the view in force where they are missing.
-// A Mac always has them; a fresh Linux home often has no ~/Applications or
-// ~/Library, and a paste must not fail for want of its destination.
-void EnsureSpecialFolders();
-
 // Replaces the view (tests: one per test; the program: once at start-up).
 // Volume names are made usable as colon-path components: a ":" shows as
 // "/", an empty name becomes "Macintosh HD" for volume 0 and "Untitled"
