@@ -2,8 +2,8 @@
 
 #include <cstdint>
 
+#include "framework/core/files/RemoveTree.h"
 #include "framework/core/text/StringFunctions.h"
-#include "helpers/Globals.h"
 
 namespace StagedCopy {
 namespace {
@@ -30,10 +30,7 @@ FolderItemPtr MakeStage(const FolderItemPtr& destination, framework::FileError& 
 }
 
 // Removes the hidden folder with whatever is in it. True when it is gone.
-bool RemoveStage(const FolderItemPtr& stage) {
-  if (!stage->Delete()) Globals::gDeleteFolder(stage);
-  return !stage->Exists();
-}
+bool RemoveStage(const FolderItemPtr& stage) { return framework::RemoveTree(stage->PosixPath()); }
 
 bool Present(const FolderItemPtr& item) { return item && item->Exists(); }
 

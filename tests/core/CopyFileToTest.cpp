@@ -32,6 +32,7 @@
 
 #include "framework/core/files/FinderInfo.h"
 #include "framework/core/files/FolderItem.h"
+#include "framework/core/files/RemoveTree.h"
 #include "framework/core/threads/Baton.h"
 #include "framework/core/threads/StopRequest.h"
 #include "framework/core/threads/Thread.h"
@@ -670,6 +671,47 @@ TEST_F(CopyFileToTest, AStopEndsTheCopyMidwayAndRemovesWhatItMade) {
     EXPECT_EQ(NamesIn(destination_), std::vector<std::string>{});
     EXPECT_EQ(Listing(top), before);
   }
+}
+
+// Makes a chain of `depth` folders named `name` under `top` by handles (a
+// path to the deepest would be longer than PATH_MAX), with a file in each
+// and, deepest, a folder nobody may enter.
+void MakeDeepChain(const fs::path& top, int depth, const std::string& name) {
+  int folder = open(top.c_str(), O_RDONLY | O_DIRECTORY);
+  for (int i = 0; i < depth && folder >= 0; ++i) {
+    const int file = openat(folder, "file", O_WRONLY | O_CREAT, 0644);
+    if (file >= 0) close(file);
+    mkdirat(folder, name.c_str(), 0755);
+    const int inner = openat(folder, name.c_str(), O_RDONLY | O_DIRECTORY);
+    close(folder);
+    folder = inner;
+  }
+  if (folder < 0) throw std::runtime_error("deep chain");
+  mkdirat(folder, "locked", 0755);
+  const int file = openat(folder, "locked/inside", O_WRONLY | O_CREAT, 0644);
+  if (file >= 0) close(file);
+  fchmodat(folder, "locked", 0, 0);
+  close(folder);
+}
+
+TEST_F(CopyFileToTest, TreesDeeperThanAPathCanNameAreCopiedAndRemoved) {
+  const fs::path top = source_ / "top";
+  fs::create_directories(top);
+  const int depth = 300;  // 300 names of 20 bytes: beyond PATH_MAX
+  MakeDeepChain(top, depth, std::string(19, 'd'));
+  fs::create_symlink(temp_.path(), top / "link-out");  // removed as itself, never followed
+  const auto item = FolderItem::FromPosix(top);
+  ASSERT_TRUE(item->CopyFileTo(FolderItem::FromPosix(destination_)));
+  EXPECT_EQ(NamesIn(destination_), std::vector<std::string>{"top"});
+
+  for (const fs::path& tree : {destination_ / "top", top}) {
+    SCOPED_TRACE(tree.string());
+    EXPECT_TRUE(framework::RemoveTree(tree));
+    EXPECT_FALSE(fs::exists(fs::symlink_status(tree)));
+  }
+  EXPECT_TRUE(fs::is_directory(temp_.path()));
+  EXPECT_EQ(NamesIn(source_), std::vector<std::string>{});
+  EXPECT_TRUE(framework::RemoveTree(source_ / "never there"));
 }
 
 }  // namespace

@@ -23,6 +23,8 @@
 #include <sys/clonefile.h>
 #endif
 
+#include "framework/core/files/FileHandle.h"
+#include "framework/core/files/RemoveTree.h"
 #include "framework/core/threads/Baton.h"
 #include "framework/core/threads/StopRequest.h"
 
@@ -53,52 +55,7 @@ constexpr auto kPieceTime = std::chrono::milliseconds(100);
 // between the two file systems itself.
 constexpr std::size_t kBufferSize = 1u << 20;
 
-class Fd {
- public:
-  Fd() = default;
-  explicit Fd(int fd) : fd_(fd) {}
-  ~Fd() { Reset(); }
-  Fd(const Fd&) = delete;
-  Fd& operator=(const Fd&) = delete;
-  Fd(Fd&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
-  Fd& operator=(Fd&& other) noexcept {
-    Reset();
-    fd_ = std::exchange(other.fd_, -1);
-    return *this;
-  }
-  int get() const { return fd_; }
-  bool valid() const { return fd_ >= 0; }
-  // Closing can report a failed write-back (network file systems do).
-  bool Close() { return close(std::exchange(fd_, -1)) == 0; }
-  void Reset() {
-    if (fd_ >= 0) close(std::exchange(fd_, -1));
-  }
-
- private:
-  int fd_ = -1;
-};
-
-// The baton given up while the copy is inside system calls (nothing the
-// copy touches meanwhile is program state). Between items the copy holds it
-// and yields, like any loop of the program.
-class OutsideBaton {
- public:
-  OutsideBaton() { released_.emplace(); }
-  // Takes the baton back for a moment so that program code waiting for it
-  // runs, then gives it up again. False when a stop was requested.
-  bool Checkpoint() {
-    released_.reset();
-    Yield();
-    const bool stop = StopRequested();
-    released_.emplace();
-    return !stop;
-  }
-  // Takes the baton back for good.
-  void Return() { released_.reset(); }
-
- private:
-  std::optional<BatonReleaser> released_;
-};
+using Fd = FileHandle;
 
 struct Times {
   timespec times[2];
@@ -148,44 +105,6 @@ int SetAttribute(int fd, const char* name, const void* value, std::size_t size) 
 // lists belong to the destination machine's policy.
 bool CopiedAttribute(const char* name) { return std::strncmp(name, "user.", 5) == 0; }
 #endif
-
-// The names in a folder, "." and ".." left out.
-bool ReadNames(int folderFd, std::vector<std::string>& names) {
-  const int listFd = dup(folderFd);
-  if (listFd < 0) return false;
-  DIR* folder = fdopendir(listFd);
-  if (!folder) {
-    close(listFd);
-    return false;
-  }
-  errno = 0;
-  while (const dirent* entry = readdir(folder)) {
-    if (std::strcmp(entry->d_name, ".") == 0 || std::strcmp(entry->d_name, "..") == 0) continue;
-    names.emplace_back(entry->d_name);
-  }
-  const bool complete = errno == 0;
-  closedir(folder);
-  return complete;
-}
-
-// Removes what the copy created: `name` in `folderFd` and all inside it.
-// Folders made read-only by the copy are opened up first.
-void RemoveCreated(int folderFd, const std::string& name) {
-  struct stat info {};
-  if (fstatat(folderFd, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) return;
-  if (!S_ISDIR(info.st_mode)) {
-    unlinkat(folderFd, name.c_str(), 0);
-    return;
-  }
-  fchmodat(folderFd, name.c_str(), S_IRWXU, 0);
-  Fd inner(openat(folderFd, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
-  if (inner.valid()) {
-    std::vector<std::string> names;
-    ReadNames(inner.get(), names);
-    for (const std::string& child : names) RemoveCreated(inner.get(), child);
-  }
-  unlinkat(folderFd, name.c_str(), AT_REMOVEDIR);
-}
 
 class TreeCopier {
  public:
@@ -250,8 +169,7 @@ bool TreeCopier::Run(const fs::path& source, const fs::path& destinationFolder) 
   if (CopyItem(sourceParent.get(), top_, destination.get(), top_)) return true;
   const int failure = errno;  // the reason, for the caller; the clean-up must not change it
   if (createdTop_) {
-    OutsideBaton removing;
-    RemoveCreated(destination.get(), top_);
+    RemoveAt(destination.get(), top_);
   }
   errno = failure;
   return false;
@@ -385,7 +303,11 @@ bool TreeCopier::CopyData(int in, int out, off_t size, OutsideBaton& outside) {
     const auto took = std::chrono::steady_clock::now() - pieceStart;
     if (took > kPieceTime) piece = std::max(kSmallestPiece, piece / 2);
     else if (took < kPieceTime / 4) piece = std::min(kPieceSize, piece * 2);
-    if (!outside.Checkpoint()) return Stopped();
+    // Between pieces: waiting program code runs, and a stop is honoured.
+    outside.Return();
+    Yield();
+    if (StopRequested()) return Stopped();
+    outside.Leave();
   }
   return true;
 #endif
