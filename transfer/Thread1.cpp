@@ -210,8 +210,12 @@ String Thread1::ReasonWhy(framework::FileError why) {
       return "空き容量が足りないため、";
     case framework::FileError::NotPermitted:
       return "書き込みが許可されていないため、";
+    case framework::FileError::NotReadable:
+      return "読み込みが許可されていないため、";
     case framework::FileError::NotFound:
       return "アイテムが見つからないため、";
+    case framework::FileError::Changed:
+      return "コピー中に変更されたため、";
     case framework::FileError::NameTaken:
     case framework::FileError::Stopped:
     case framework::FileError::None:

@@ -12,6 +12,22 @@ namespace framework::copytree {
 // removed again. Gives the baton up during its system calls and yields
 // between items; ends early, as a failure with errno ECANCELED, when
 // StopRequested() says so before an item or between pieces of a file.
-bool CopyInto(const std::filesystem::path& source, const std::filesystem::path& destinationFolder);
+//
+// A file whose size or modification time changed while it was copied is
+// copied once more; a second change fails it (Kind::Changed). Only the
+// extents of a file that hold data are copied: holes stay holes.
+struct Failure {
+  enum class Kind {
+    Reading,  // the source could not be read
+    Writing,  // the destination could not be written
+    Changed,  // a source file changed while it was copied, twice
+    Stopped,  // a stop was requested
+  };
+  Kind kind = Kind::Writing;
+  int error = 0;               // errno of the failing call
+  std::filesystem::path item;  // the innermost source item that failed
+};
+bool CopyInto(const std::filesystem::path& source, const std::filesystem::path& destinationFolder,
+              Failure* failure = nullptr);
 
 }  // namespace framework::copytree

@@ -62,6 +62,8 @@ enum class FileError : std::uint8_t {
   NameTaken,     // an item of that name is there already
   Stopped,       // a stop was requested midway (StopRequest.h)
   Other,
+  NotReadable,   // the item (or a part of its tree) cannot be read
+  Changed,       // a file changed while it was copied, and again on the second try
 };
 
 class FolderItem : public std::enable_shared_from_this<FolderItem> {
@@ -107,11 +109,20 @@ class FolderItem : public std::enable_shared_from_this<FolderItem> {
   // Moves this item within its file system to `destination` under `newName`
   // (rename). Never replaces an existing item. True on success.
   bool MoveFileTo(const FolderItemPtr& destination, const String& newName);
+  // Swaps this item and `other` (both existing, on one file system) in one
+  // atomic step: each then stands under the other's name, and neither name
+  // is empty at any moment. False, changing nothing, where the file system
+  // cannot (LastError Other) or either item is missing.
+  bool ExchangeWith(const FolderItemPtr& other);
   // Removes a file, a link (never its target) or an empty folder.
   bool Delete();
   // The reason the last of those operations on this item failed; None after
   // one that succeeded.
   FileError LastError() const { return lastError_; }
+  // The innermost item of this one's tree that the last failed CopyFileTo
+  // could not copy (this item itself, or a file deep inside it); nullptr
+  // after any other failure or a success.
+  FolderItemPtr LastErrorItem() const { return lastErrorItem_; }
 
   TextInputStreamPtr OpenAsTextFile() const;         // nullptr when it cannot be read or is a folder
   TextOutputStreamPtr CreateTextFile() const;        // created empty (truncated); nullptr on failure
@@ -125,6 +136,7 @@ class FolderItem : public std::enable_shared_from_this<FolderItem> {
   bool MoveTo(const FolderItemPtr& destination, const String& newName) const;
 
   FileError lastError_ = FileError::None;
+  FolderItemPtr lastErrorItem_;
 
   std::filesystem::path path_;  // absolute and lexically normal
   // Cached listing for Count/Item; revalidated by the folder's inode,
