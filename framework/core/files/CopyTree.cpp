@@ -113,7 +113,7 @@ class TreeCopier {
                 const std::string& relative);
   bool CopySpecial(const std::string& name, const struct stat& info, int destinationFolder,
                    const std::string& relative);
-  bool CopyData(int in, int out, off_t size, OutsideBaton& outside);
+  bool CopyData(int in, int out, const struct stat& info, OutsideBaton& outside);
   bool CopyRange(int in, int out, off_t from, off_t to, OutsideBaton& outside);
   bool Pause(OutsideBaton& outside);
   bool CopyAttributes(int in, int out);
@@ -300,7 +300,7 @@ bool TreeCopier::CopyFile(int sourceFolder, const std::string& name, int destina
   // moved) is copied once more as it then stands; a second change fails it,
   // rather than pass off a mixture of two versions as the file.
   for (int attempt = 1;; ++attempt) {
-    if (!CopyData(in.get(), out.get(), info.st_size, outside)) return false;
+    if (!CopyData(in.get(), out.get(), info, outside)) return false;
     struct stat after {};
     if (fstat(in.get(), &after) != 0) return Reading();
     if (SameContentState(info, after)) break;
@@ -312,15 +312,18 @@ bool TreeCopier::CopyFile(int sourceFolder, const std::string& name, int destina
   return CopyAttributes(in.get(), out.get()) && SetOwnerModeTimes(out.get(), info) && (out.Close() || Writing());
 }
 
-bool TreeCopier::CopyData(int in, int out, off_t size, OutsideBaton& outside) {
+bool TreeCopier::CopyData(int in, int out, const struct stat& info, OutsideBaton& outside) {
 #ifdef __APPLE__
-  (void)size;
+  (void)info;
   (void)outside;
   return fcopyfile(in, out, nullptr, COPYFILE_DATA) == 0 || Writing();
 #else
   // Only the extents that hold data are copied: a hole stays a hole, so a
   // sparse file takes no more room in the copy than in the original (and no
   // more time). A file system that cannot tell says the whole file is data.
+  // A file with as many blocks as its size needs has no holes to look for.
+  const off_t size = info.st_size;
+  if (info.st_blocks * 512 >= size) return CopyRange(in, out, 0, size, outside);
   off_t at = 0;
   while (at < size) {
     off_t data = lseek(in, at, SEEK_DATA);
@@ -333,7 +336,7 @@ bool TreeCopier::CopyData(int in, int out, off_t size, OutsideBaton& outside) {
     at = hole;
   }
   // A hole at the end is made by the size alone.
-  return ftruncate(out, size) == 0 || Writing();
+  return at >= size || ftruncate(out, size) == 0 || Writing();
 #endif
 }
 
