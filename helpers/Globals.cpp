@@ -4,6 +4,7 @@
 #include <chrono>
 #include <thread>
 
+#include "framework/core/files/RemoveTree.h"
 #include "framework/core/files/Streams.h"
 #include "framework/core/text/StringFunctions.h"
 #include "framework/core/threads/Baton.h"
@@ -89,12 +90,9 @@ void gDeleteFolder2(const FolderItemPtr& f) {
 }
 
 void gDeleteFolder(const FolderItemPtr& f) {
-  gDeleteFolder2(f);
-  for (std::size_t i = 0; i < gDlist.size(); ++i) {
-    gDlist[i]->Delete();
-    framework::Yield();
-  }
-  gDlist.clear();
+  // By directory handles, at any depth: a tree deeper than a path can name
+  // would leave its deepest items behind if deleted by paths.
+  framework::RemoveTree(f->PosixPath());
 }
 
 }  // namespace Globals

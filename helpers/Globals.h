@@ -19,9 +19,10 @@ extern bool gBeep;
 extern std::vector<String> gAppName;
 extern std::vector<String> gAppTypeCre;
 extern std::vector<String> gDocTypeCre;
-// Every item of the tree one deletion is removing, each folder after its
-// contents; empty between deletions. gDeleteFolder is therefore not
-// re-entrant: only one deletion runs at a time.
+// The scratch list that gDeleteFolder2 fills: every item of a tree, each
+// folder after its contents. gDeleteFolder does not use it (it removes the
+// tree by directory handles, framework/core/files/RemoveTree.h), so it stays
+// empty between calls of gDeleteFolder2's callers.
 extern std::vector<FolderItemPtr> gDlist;
 
 // Splits s at its last ".". The caller passes both outputs empty; without a
@@ -36,9 +37,9 @@ bool gAppPackage(const FolderItemPtr& f);
 String gGetTypeCre(const FolderItemPtr& f);
 // Returns when more than ms milliseconds have passed, yielding meanwhile.
 void gWait(double ms);
-// Deletes f and everything inside it. A link inside the tree is deleted as
-// itself; its target is neither entered nor deleted. A failed deletion
-// leaves that item (and so the folders above it) and goes on.
+// Deletes f and everything inside it, at any depth. A link inside the tree
+// is deleted as itself; its target is neither entered nor deleted. A failed
+// deletion leaves that item (and so the folders above it) and goes on.
 void gDeleteFolder(const FolderItemPtr& f);
 // Appends f's tree to gDlist, contents before their folder.
 void gDeleteFolder2(const FolderItemPtr& f);

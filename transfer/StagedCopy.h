@@ -3,13 +3,25 @@
 //
 // The item is copied into a fresh hidden folder inside the destination
 // folder (same disk, so the moves below are renames), then moved out under
-// its own name. An item of that name already there is, with Replace, first
-// moved into the hidden folder and deleted only once its successor stands
-// in its place; when anything fails before that, the old item goes back and
-// the partial copy is removed with the hidden folder. The hidden folder's
-// name begins with ".", so neither the paste nor the item list ever take it
-// for an item, should the machine stop in the middle.
+// its own name. An item of that name already there (any directory entry,
+// a link that leads nowhere included) is, with Replace, swapped with the
+// copy in one atomic exchange, so the name always shows the old item or the
+// whole new one, and deleted with the hidden folder afterwards. Where the
+// file system cannot exchange, the old item is first moved into the hidden
+// folder and goes back when the copy cannot take its place. The hidden
+// folder's name begins with ".", so neither the paste nor the item list ever
+// take it for an item.
+//
+// A machine that stops in the middle leaves hidden folders behind; the next
+// copy into that folder first recovers them: an old item whose name was
+// left empty goes back under its name, and every hidden folder is removed.
+//
+// The item the person chose is what moves: an item that is a symbolic link
+// is followed once, and its target copied under the item's name (links
+// inside it stay links).
 #pragma once
+
+#include <functional>
 
 #include "framework/core/files/FolderItem.h"
 
@@ -32,8 +44,25 @@ enum class Outcome {
                   // (what is left of it lies in a hidden folder beside the new one)
 };
 
-// why, when given, receives the file system's reason for a CopyFailed.
+// Why a copy failed (CopyFailed, ReplaceFailed), where the system told.
+struct Failure {
+  framework::FileError why = framework::FileError::None;
+  // The innermost item that could not be copied, when it is not the item
+  // itself (a file deep inside a folder); else nullptr.
+  framework::FolderItemPtr item;
+};
+
 Outcome CopyInto(const framework::FolderItemPtr& item, const framework::FolderItemPtr& destination,
-                 Existing existing, framework::FileError* why = nullptr);
+                 Existing existing, Failure* failure = nullptr);
+
+// For tests: the steps of one CopyInto between which a machine may stop.
+enum class Step {
+  Copied,     // the copy is complete in the hidden folder
+  SetAside,   // the old item was moved into the hidden folder (no exchange here)
+  SwappedIn,  // the copy stands under the name; the old item is in the hidden folder
+};
+// While set, asked after each step; false ends CopyInto there at once as a
+// machine that stops would (nothing cleaned up), returning CopyFailed.
+void SetStepHookForTesting(std::function<bool(Step)> hook);
 
 }  // namespace StagedCopy

@@ -191,19 +191,22 @@ void Thread1::Transfer(const FolderItemPtr& item, const FolderItemPtr& destinati
   // is a second chosen item of that name, which must not go missing unseen.
   StagedCopy::Existing existing = StagedCopy::Existing::Refuse;
   if (pMode != ModeCopy) existing = pExist ? StagedCopy::Existing::Replace : StagedCopy::Existing::Keep;
-  framework::FileError why = framework::FileError::None;
-  switch (StagedCopy::CopyInto(item, destination, existing, &why)) {
+  StagedCopy::Failure failure;
+  switch (StagedCopy::CopyInto(item, destination, existing, &failure)) {
     case StagedCopy::Outcome::Copied:
     case StagedCopy::Outcome::Kept:
       return;
     case StagedCopy::Outcome::CopyFailed:
-      Fail(item, ReasonWhy(why) + verb + "できませんでした。");
+      // A copy cut short by a stop failed nothing: the run is stopping.
+      if (failure.why == framework::FileError::Stopped) return;
+      // The line names the innermost item that failed, where known.
+      Fail(failure.item ? failure.item : item, ReasonWhy(failure.why) + verb + "できませんでした。");
       return;
     case StagedCopy::Outcome::NameTaken:
       Fail(item, "同じ名前のアイテムが既にあるため、" + verb + "できませんでした。");
       return;
     case StagedCopy::Outcome::ReplaceFailed:
-      Fail(item, "既存のアイテムと置き換えられませんでした。既存のアイテムはそのまま残っています。");
+      Fail(item, ReasonWhy(failure.why) + "既存のアイテムと置き換えられませんでした。既存のアイテムはそのまま残っています。");
       return;
     case StagedCopy::Outcome::OldLeftOver:
       Fail(item, "置き換えた古いアイテムを削除できませんでした。");
@@ -219,8 +222,12 @@ String Thread1::ReasonWhy(framework::FileError why) {
       return "空き容量が足りないため、";
     case framework::FileError::NotPermitted:
       return "書き込みが許可されていないため、";
+    case framework::FileError::NotReadable:
+      return "読み込みが許可されていないため、";
     case framework::FileError::NotFound:
       return "アイテムが見つからないため、";
+    case framework::FileError::Changed:
+      return "コピー中に変更されたため、";
     case framework::FileError::NameTaken:
     case framework::FileError::Stopped:
     case framework::FileError::None:
@@ -231,7 +238,12 @@ String Thread1::ReasonWhy(framework::FileError why) {
 }
 
 void Thread1::Fail(const FolderItemPtr& item, const String& reason) {
-  failures_.push_back(Failure{item ? item->AbsolutePath() : String(), reason});
+  // A folder's path ends in ":"; the line's own separator follows the name.
+  String path = item ? item->AbsolutePath() : String();
+  if (framework::LenB(path) > 1 && framework::MidB(path, framework::LenB(path)) == ":") {
+    path = framework::LeftB(path, framework::LenB(path) - 1);
+  }
+  failures_.push_back(Failure{path, reason});
 }
 
 void Thread1::ReportFailures(const String& message) {

@@ -32,7 +32,9 @@
 
 #include "framework/core/files/FinderInfo.h"
 #include "framework/core/files/FolderItem.h"
+#include "framework/core/files/RemoveTree.h"
 #include "framework/core/threads/Baton.h"
+#include "framework/core/threads/StopRequest.h"
 #include "framework/core/threads/Thread.h"
 
 namespace {
@@ -454,10 +456,17 @@ TEST_F(CopyFileToTest, UnreadableFileFailsTheCopyAndLeavesNothing) {
   const int status = InChild([&] {
     if (!DropEffectiveCapabilities()) return 77;
     if (open((top / "Tool.app" / "Contents" / "unreadable").c_str(), O_RDONLY) >= 0) return 77;
-    return Copy(top) ? 1 : 0;
+    const auto item = FolderItem::FromPosix(top);
+    if (item->CopyFileTo(FolderItem::FromPosix(destination_))) return 1;
+    // Told as reading, not writing, and of the file itself.
+    if (item->LastError() != framework::FileError::NotReadable) return 2;
+    const auto failed = item->LastErrorItem();
+    // The first file this user cannot read (there are two), by its own path.
+    if (!failed || !failed->PosixPath().string().starts_with((top / "").string())) return 3;
+    return open(failed->PosixPath().c_str(), O_RDONLY) < 0 && errno == EACCES ? 0 : 3;
   });
   if (status == 77) GTEST_SKIP() << "cannot make a file unreadable to this user";
-  EXPECT_EQ(status, 0) << "the copy reported success";
+  EXPECT_EQ(status, 0) << "1: the copy reported success; 2: not told as unreadable; 3: not the innermost item";
   EXPECT_EQ(NamesIn(destination_), std::vector<std::string>{});
   EXPECT_EQ(Listing(top), before);
 }
@@ -517,11 +526,16 @@ TEST_F(CopyFileToTest, FullDiskFailsTheCopyAndRemovesWhatItMade) {
   const std::string before = Listing(top);
   const int status = InChild([&] {
     if (!PrivateMounts() || mount("olvan", destination_.c_str(), "tmpfs", 0, "size=1m") != 0) return 77;
-    if (Copy(top)) return 1;
-    return NamesIn(destination_).empty() ? 0 : 2;
+    const auto item = FolderItem::FromPosix(top);
+    if (item->CopyFileTo(FolderItem::FromPosix(destination_))) return 1;
+    if (!NamesIn(destination_).empty()) return 2;
+    const auto failed = item->LastErrorItem();
+    if (item->LastError() != framework::FileError::NoRoom || !failed) return 3;
+    return failed->PosixPath().string().starts_with((top / "").string()) ? 0 : 4;
   });
   if (status == 77) GTEST_SKIP() << "no private mount namespace here";
-  EXPECT_EQ(status, 0) << "1: the copy reported success; 2: it left items on the full disk";
+  EXPECT_EQ(status, 0) << "1: the copy reported success; 2: it left items on the full disk; 3: not told as no "
+                          "room; 4: not an item inside";
   EXPECT_EQ(NamesIn(destination_), std::vector<std::string>{});
   EXPECT_EQ(Listing(top), before);
 }
@@ -630,6 +644,167 @@ TEST_F(CopyFileToTest, SourceFileVanishingMidwayFailsTheCopy) {
   EXPECT_FALSE(copied);
   EXPECT_EQ(NamesIn(destination_), std::vector<std::string>{});
   EXPECT_TRUE(fs::is_directory(top / "s"));
+}
+
+TEST_F(CopyFileToTest, AStopEndsTheCopyMidwayAndRemovesWhatItMade) {
+  const fs::path top = source_ / "top";
+  fs::create_directories(top / "files");
+  for (int i = 0; i < 20; ++i) Write(top / "files" / ("file" + std::to_string(i)), "x");
+  Write(top / "large", Pattern(24u << 20));
+  const std::string before = Listing(top);
+  const fs::path copy = destination_ / "top";
+  struct Row {
+    const char* name;
+    std::function<std::int64_t()> arrived;  // how much of the part has arrived
+    std::int64_t whole;
+  };
+  const Row rows[] = {
+      {"between items", [&] { return static_cast<std::int64_t>(NamesIn(copy / "files").size()); }, 20},
+      {"between pieces of a large file",
+       [&] {
+         struct stat info {};
+         return lstat((copy / "large").c_str(), &info) == 0 ? std::int64_t{info.st_size} : 0;
+       },
+       std::int64_t{24} << 20},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    // The stop is asked for as soon as the copy, asking, has begun the part.
+    std::int64_t arrivedAtStop = 0;
+    framework::StopCheck check([&] {
+      if (arrivedAtStop == 0) arrivedAtStop = row.arrived();
+      return arrivedAtStop > 0;
+    });
+    const auto item = FolderItem::FromPosix(top);
+    EXPECT_FALSE(item->CopyFileTo(FolderItem::FromPosix(destination_)));
+    EXPECT_EQ(item->LastError(), framework::FileError::Stopped);
+    EXPECT_GT(arrivedAtStop, 0);
+    EXPECT_LT(arrivedAtStop, row.whole) << "the stop waited for the part to finish";
+    EXPECT_EQ(NamesIn(destination_), std::vector<std::string>{});
+    EXPECT_EQ(Listing(top), before);
+  }
+}
+
+// Makes a chain of `depth` folders named `name` under `top` by handles (a
+// path to the deepest would be longer than PATH_MAX), with a file in each
+// and, deepest, a folder nobody may enter.
+void MakeDeepChain(const fs::path& top, int depth, const std::string& name) {
+  int folder = open(top.c_str(), O_RDONLY | O_DIRECTORY);
+  for (int i = 0; i < depth && folder >= 0; ++i) {
+    const int file = openat(folder, "file", O_WRONLY | O_CREAT, 0644);
+    if (file >= 0) close(file);
+    mkdirat(folder, name.c_str(), 0755);
+    const int inner = openat(folder, name.c_str(), O_RDONLY | O_DIRECTORY);
+    close(folder);
+    folder = inner;
+  }
+  if (folder < 0) throw std::runtime_error("deep chain");
+  mkdirat(folder, "locked", 0755);
+  const int file = openat(folder, "locked/inside", O_WRONLY | O_CREAT, 0644);
+  if (file >= 0) close(file);
+  fchmodat(folder, "locked", 0, 0);
+  close(folder);
+}
+
+TEST_F(CopyFileToTest, TreesDeeperThanAPathCanNameAreCopiedAndRemoved) {
+  const fs::path top = source_ / "top";
+  fs::create_directories(top);
+  const int depth = 300;  // 300 names of 20 bytes: beyond PATH_MAX
+  MakeDeepChain(top, depth, std::string(19, 'd'));
+  fs::create_symlink(temp_.path(), top / "link-out");  // removed as itself, never followed
+  const auto item = FolderItem::FromPosix(top);
+  ASSERT_TRUE(item->CopyFileTo(FolderItem::FromPosix(destination_)));
+  EXPECT_EQ(NamesIn(destination_), std::vector<std::string>{"top"});
+
+  for (const fs::path& tree : {destination_ / "top", top}) {
+    SCOPED_TRACE(tree.string());
+    EXPECT_TRUE(framework::RemoveTree(tree));
+    EXPECT_FALSE(fs::exists(fs::symlink_status(tree)));
+  }
+  EXPECT_TRUE(fs::is_directory(temp_.path()));
+  EXPECT_EQ(NamesIn(source_), std::vector<std::string>{});
+  EXPECT_TRUE(framework::RemoveTree(source_ / "never there"));
+}
+
+TEST_F(CopyFileToTest, SparseFilesKeepTheirHoles) {
+  // 64 MiB that hold 8 KiB: data at the start and in the middle, a hole at
+  // the end.
+  const fs::path sparse = source_ / "sparse";
+  {
+    const int fd = open(sparse.c_str(), O_WRONLY | O_CREAT, 0644);
+    ASSERT_GE(fd, 0);
+    const std::string data = Pattern(4096);
+    ASSERT_EQ(pwrite(fd, data.data(), data.size(), 0), 4096);
+    ASSERT_EQ(pwrite(fd, data.data(), data.size(), 32 << 20), 4096);
+    ASSERT_EQ(ftruncate(fd, 64 << 20), 0);
+    close(fd);
+  }
+  struct stat source {};
+  ASSERT_EQ(stat(sparse.c_str(), &source), 0);
+  if (source.st_blocks * 512 > (1 << 20)) GTEST_SKIP() << "this file system does not keep holes";
+  const std::string before = Listing(sparse);
+  // On this disk (the kernel copies) and onto another file system (the
+  // plain read/write copy).
+  for (const bool otherDisk : {false, true}) {
+    SCOPED_TRACE(otherDisk ? "onto a tmpfs" : "on the same disk");
+    if (otherDisk && !kRoot) continue;
+    const int status = InChild([&] {
+      if (otherDisk && (!PrivateMounts() || mount("olvan", destination_.c_str(), "tmpfs", 0, "size=16m") != 0)) {
+        return 77;
+      }
+      if (!Copy(sparse)) return 1;
+      struct stat copy {};
+      if (stat((destination_ / "sparse").c_str(), &copy) != 0) return 1;
+      if (Listing(destination_ / "sparse") != before) return 2;
+      if (copy.st_blocks * 512 > (1 << 20)) return 3;
+      return fs::remove(destination_ / "sparse") ? 0 : 1;
+    });
+    if (status == 77) continue;
+    EXPECT_EQ(status, 0) << "1: the copy failed; 2: not byte-identical; 3: the holes were filled";
+  }
+}
+
+TEST_F(CopyFileToTest, AFileThatChangesWhileCopiedIsCopiedAgainOnceThenFails) {
+  const fs::path top = source_ / "top";
+  fs::create_directories(top);
+  const fs::path large = top / "large";
+  const fs::path copied = destination_ / "top" / "large";
+  struct Row {
+    const char* name;
+    int changes;  // how many passes of the copy see the file change under it
+    bool copies;
+  };
+  for (const Row row : {Row{"changed once: copied as it then stands", 1, true},
+                        Row{"changed on both passes: fails", 2, false}}) {
+    SCOPED_TRACE(row.name);
+    Write(large, Pattern(24u << 20));
+    // Asked between pieces: the file shrinks under the copy's hands, once
+    // per pass, as long as the row says.
+    int changed = 0;
+    std::int64_t lastSeen = 0;
+    framework::StopCheck between([&] {
+      struct stat info {};
+      const std::int64_t arrived = lstat(copied.c_str(), &info) == 0 ? info.st_size : 0;
+      const bool newPass = arrived > 0 && (lastSeen == 0 || arrived < lastSeen);
+      lastSeen = arrived;
+      if (newPass && changed < row.changes) {
+        ++changed;
+        if (truncate(large.c_str(), (20 - 4 * changed) << 20) != 0) ADD_FAILURE() << "truncate";
+      }
+      return false;
+    });
+    const auto item = FolderItem::FromPosix(top);
+    const bool result = item->CopyFileTo(FolderItem::FromPosix(destination_));
+    EXPECT_EQ(changed, row.changes);
+    EXPECT_EQ(result, row.copies);
+    if (row.copies) {
+      EXPECT_EQ(Listing(destination_ / "top"), Listing(top)) << "not the file as it stood after the change";
+    } else {
+      EXPECT_EQ(item->LastError(), framework::FileError::Changed);
+      EXPECT_EQ(item->LastErrorItem() ? item->LastErrorItem()->PosixPath() : fs::path(), large);
+    }
+    EXPECT_TRUE(framework::RemoveTree(destination_ / "top"));
+  }
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <map>
+#include <optional>
 #include <set>
 #include <sstream>
 #include <string>
@@ -13,9 +14,11 @@
 #include <vector>
 
 #include "framework/core/threads/Baton.h"
+#include "framework/core/threads/StopRequest.h"
 #include "framework/core/threads/Thread.h"
 #include "framework/ui/UserInput.h"
 #include "program/TransferFixture.h"
+#include "transfer/StagedCopy.h"
 
 namespace {
 
@@ -84,7 +87,7 @@ TEST_F(TransferFault, TwoChosenItemsOfOneNameInOneCategoryAreReportedNotMerged) 
   EXPECT_EQ(seen["message"], "コピーできなかったアイテムがあります。");
   EXPECT_EQ(seen["explanation"],
             "次の1個のアイテムは、正しく処理できませんでした。⏎"
-            "OldMac:Users:hanako:Documents:Letters:：同じ名前のアイテムが既にあるため、コピーできませんでした。");
+            "OldMac:Users:hanako:Documents:Letters：同じ名前のアイテムが既にあるため、コピーできませんでした。");
   EXPECT_EQ(seen["parent is the wizard"], "yes");
   EXPECT_EQ(seen["beeps"], "1");
   EXPECT_EQ(seen["guidance"], kCopyFailed) << "not the completion text";
@@ -202,7 +205,7 @@ TEST_F(TransferFault, ADeviceThatRunsOutOfSpaceKeepsNoHalfCopyAndSaysSo) {
   EXPECT_EQ(seen["dialogs"], "1");
   EXPECT_EQ(seen["message"], "コピーできなかったアイテムがあります。");
   EXPECT_EQ(seen["explanation"],
-            "次の1個のアイテムは、正しく処理できませんでした。⏎OldMac:Users:taro:Documents:Big:：空き容量が足りないため、コピーできませんでした。");
+            "次の1個のアイテムは、正しく処理できませんでした。⏎OldMac:Users:taro:Documents:Big:big.bin：空き容量が足りないため、コピーできませんでした。");
   EXPECT_EQ(seen["guidance"], kCopyFailed);
   EXPECT_EQ(seen["stop flag"], "set");
   EXPECT_EQ(seen["copy button"], "コピー enabled");
@@ -233,7 +236,7 @@ TEST_F(TransferFault, AReplaceThatRunsOutOfSpaceKeepsTheOldItem) {
   EXPECT_EQ(seen["dialogs"], "1");
   EXPECT_EQ(seen["message"], "ペーストできなかったアイテムがあります。");
   EXPECT_EQ(seen["explanation"],
-            "次の1個のアイテムは、正しく処理できませんでした。⏎Macintosh HD:Device:temp:App:Toskarine:：空き容量が足りないため、ペーストできませんでした。");
+            "次の1個のアイテムは、正しく処理できませんでした。⏎Macintosh HD:Device:temp:App:Toskarine:big.bin：空き容量が足りないため、ペーストできませんでした。");
   EXPECT_EQ(seen["guidance"], kPasteFailed);
   // The paste stays pending: the marker stays, and the next launch from the
   // device offers the paste again.
@@ -331,6 +334,113 @@ TEST_F(TransferFault, ADeviceThatCannotBeWrittenReportsEveryItem) {
             "OldMac:Users:taro:Library:Preferences:Toskarine.plist：コピー先のフォルダを作成できませんでした。");
   EXPECT_EQ(seen["guidance"], kCopyFailed);
   EXPECT_EQ(seen["stop flag"], "set");
+}
+
+TEST_F(TransferFault, AStopDuringAStagedReplaceLeavesTheDestinationAsItWas) {
+  tree_.WriteFile("New/Applications/Toskarine/old.txt", "old");
+  for (int i = 0; i < 20; ++i) tree_.WriteFile("Device/temp/App/Toskarine/part" + std::to_string(i), "new");
+  // Stops once the copy has put something into its hidden folder.
+  framework::StopCheck check([&] { return !Listing(Applications() / ".olvan-incoming-1/Toskarine").empty(); });
+  StagedCopy::Failure failure;
+  const auto outcome =
+      StagedCopy::CopyInto(framework::FolderItem::FromPosix(TransferFolder() / "App/Toskarine"),
+                           framework::FolderItem::FromPosix(Applications()), StagedCopy::Existing::Replace, &failure);
+  EXPECT_EQ(outcome, StagedCopy::Outcome::CopyFailed);
+  EXPECT_EQ(failure.why, framework::FileError::Stopped);
+  EXPECT_EQ(Listing(Applications()), (Names{"Toskarine"}));
+  EXPECT_EQ(Listing(Applications() / "Toskarine"), (Names{"old.txt"}));
+}
+
+// The staged copy one item at a time, as the walks call it.
+StagedCopy::Outcome Stage(const fs::path& item, const fs::path& into, StagedCopy::Existing existing,
+                          StagedCopy::Failure* failure = nullptr) {
+  return StagedCopy::CopyInto(framework::FolderItem::FromPosix(item), framework::FolderItem::FromPosix(into),
+                              existing, failure);
+}
+
+TEST_F(TransferFault, AMachineStoppedInAReplaceNeverEmptiesTheNameAndTheNextRunRecovers) {
+  using StagedCopy::Step;
+  struct Row {
+    const char* name;
+    std::optional<Step> killedAfter;  // none: the remains are laid by hand
+    std::string standsAfterKill;      // what the name shows meanwhile
+    std::string standsAfterNextRun;
+  };
+  const Row rows[] = {
+      {"killed with the copy complete", Step::Copied, "old.txt", "old.txt"},
+      {"killed right after the exchange", Step::SwappedIn, "new.txt", "new.txt"},
+      // Two renames (a disk without exchange, or an earlier version of this
+      // program): the old item set aside, its name empty.
+      {"killed between two renames", std::nullopt, "", "old.txt"},
+  };
+  tree_.WriteFile("Device/temp/App/Toskarine/new.txt", "new");
+  tree_.WriteFile("Device/temp/App/Other/o.txt", "other");
+  int n = 0;
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    const fs::path into = tree_.MakeFolder("New/Run" + std::to_string(++n));
+    if (row.killedAfter) {
+      tree_.WriteFile("New/Run" + std::to_string(n) + "/Toskarine/old.txt", "old");
+      StagedCopy::SetStepHookForTesting([&](Step step) { return step != *row.killedAfter; });
+      Stage(TransferFolder() / "App/Toskarine", into, StagedCopy::Existing::Replace);
+      StagedCopy::SetStepHookForTesting(nullptr);
+    } else {
+      tree_.WriteFile("New/Run" + std::to_string(n) + "/.olvan-incoming-1/.olvan-previous/old.txt", "old");
+      tree_.WriteFile("New/Run" + std::to_string(n) + "/.olvan-incoming-1/Toskarine/new.txt", "new");
+    }
+    EXPECT_EQ(Joined(Listing(into / "Toskarine")), row.standsAfterKill);
+
+    // The next run into the folder, with another item.
+    EXPECT_EQ(Stage(TransferFolder() / "App/Other", into, StagedCopy::Existing::Replace),
+              StagedCopy::Outcome::Copied);
+    EXPECT_EQ(Listing(into), (Names{"Other", "Toskarine"})) << "a hidden remain is left";
+    EXPECT_EQ(Joined(Listing(into / "Toskarine")), row.standsAfterNextRun);
+  }
+}
+
+TEST_F(TransferFault, AnyEntryOfTheItemsNameIsAnExistingItemAndALinkChosenMovesWhatItShows) {
+  tree_.WriteFile("Device/temp/App/Toskarine/new.txt", "new");
+  tree_.WriteFile("Old/Real Letters/a.txt", "a");
+  fs::create_symlink("a.txt", Old("Real Letters/inner-link"));
+  fs::create_directories(Old("Chosen"));
+  fs::create_directory_symlink(Old("Real Letters"), Old("Chosen/Letters"));
+  fs::create_symlink(Old("nowhere"), Old("Chosen/Gone"));
+  struct Row {
+    const char* name;
+    fs::path item;
+    StagedCopy::Existing existing;
+    const char* danglingAtDestination;  // a link of the item's name that leads nowhere, or null
+    StagedCopy::Outcome outcome;
+    Names after;  // what the destination's item of that name holds afterwards
+  };
+  const Row rows[] = {
+      {"a dangling link replaced", TransferFolder() / "App/Toskarine", StagedCopy::Existing::Replace, "Toskarine",
+       StagedCopy::Outcome::Copied, {"new.txt"}},
+      {"a dangling link kept", TransferFolder() / "App/Toskarine", StagedCopy::Existing::Keep, "Toskarine",
+       StagedCopy::Outcome::Kept, {}},
+      {"a link chosen: its folder moves", Old("Chosen/Letters"), StagedCopy::Existing::Refuse, nullptr,
+       StagedCopy::Outcome::Copied, {"a.txt", "inner-link"}},
+      {"a chosen link that leads nowhere", Old("Chosen/Gone"), StagedCopy::Existing::Refuse, nullptr,
+       StagedCopy::Outcome::CopyFailed, {}},
+  };
+  int n = 0;
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    const fs::path into = tree_.MakeFolder("New/Into" + std::to_string(++n));
+    const std::string name = row.item.filename().string();
+    if (row.danglingAtDestination) fs::create_symlink("nowhere", into / row.danglingAtDestination);
+    StagedCopy::Failure failure;
+    EXPECT_EQ(Stage(row.item, into, row.existing, &failure), row.outcome);
+    EXPECT_EQ(Listing(into / name), row.after);
+    if (row.outcome == StagedCopy::Outcome::CopyFailed) {
+      EXPECT_EQ(failure.why, framework::FileError::NotFound);
+      EXPECT_EQ(Listing(into), Names{});
+    } else {
+      EXPECT_EQ(Listing(into), Names{name});
+      EXPECT_EQ(fs::is_symlink(into / name), row.outcome == StagedCopy::Outcome::Kept) << "the link itself moved";
+    }
+  }
+  EXPECT_TRUE(fs::is_symlink(tree_ / "New/Into3/Letters/inner-link")) << "links inside stay links";
 }
 
 }  // namespace

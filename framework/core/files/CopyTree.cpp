@@ -1,6 +1,5 @@
 #include "framework/core/files/CopyTree.h"
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/types.h>
@@ -9,6 +8,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <map>
 #include <optional>
@@ -22,7 +22,10 @@
 #include <sys/clonefile.h>
 #endif
 
+#include "framework/core/files/FileHandle.h"
+#include "framework/core/files/RemoveTree.h"
 #include "framework/core/threads/Baton.h"
+#include "framework/core/threads/StopRequest.h"
 
 namespace framework::copytree {
 namespace {
@@ -38,58 +41,20 @@ constexpr int kNoAttribute = ENOATTR;
 constexpr int kNoAttribute = ENODATA;
 #endif
 
-// A large file is copied in pieces of this size; between two pieces the copy
-// takes the baton back for a moment, so waiting program code gets its turn
-// even in the middle of a file of many gigabytes.
+// A large file is copied in pieces of at most this size; between two pieces
+// the copy takes the baton back for a moment, so waiting program code gets
+// its turn, and a stop is honoured, even in the middle of a file of many
+// gigabytes.
 constexpr std::size_t kPieceSize = 8u << 20;
+// On a slow disk a piece is made smaller, down to this size, so that it
+// takes about kPieceTime: a stop then waits for no more than that.
+constexpr std::size_t kSmallestPiece = 1u << 20;
+constexpr auto kPieceTime = std::chrono::milliseconds(100);
 // Buffer of the plain read/write copy, used where the kernel cannot copy
 // between the two file systems itself.
 constexpr std::size_t kBufferSize = 1u << 20;
 
-class Fd {
- public:
-  Fd() = default;
-  explicit Fd(int fd) : fd_(fd) {}
-  ~Fd() { Reset(); }
-  Fd(const Fd&) = delete;
-  Fd& operator=(const Fd&) = delete;
-  Fd(Fd&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
-  Fd& operator=(Fd&& other) noexcept {
-    Reset();
-    fd_ = std::exchange(other.fd_, -1);
-    return *this;
-  }
-  int get() const { return fd_; }
-  bool valid() const { return fd_ >= 0; }
-  // Closing can report a failed write-back (network file systems do).
-  bool Close() { return close(std::exchange(fd_, -1)) == 0; }
-  void Reset() {
-    if (fd_ >= 0) close(std::exchange(fd_, -1));
-  }
-
- private:
-  int fd_ = -1;
-};
-
-// The baton given up while the copy is inside system calls (nothing the
-// copy touches meanwhile is program state). Between items the copy holds it
-// and yields, like any loop of the program.
-class OutsideBaton {
- public:
-  OutsideBaton() { released_.emplace(); }
-  // Takes the baton back for a moment so that program code waiting for it
-  // runs, then gives it up again.
-  void Checkpoint() {
-    released_.reset();
-    Yield();
-    released_.emplace();
-  }
-  // Takes the baton back for good.
-  void Return() { released_.reset(); }
-
- private:
-  std::optional<BatonReleaser> released_;
-};
+using Fd = FileHandle;
 
 struct Times {
   timespec times[2];
@@ -133,47 +98,10 @@ int SetAttribute(int fd, const char* name, const void* value, std::size_t size) 
 bool CopiedAttribute(const char* name) { return std::strncmp(name, "user.", 5) == 0; }
 #endif
 
-// The names in a folder, "." and ".." left out.
-bool ReadNames(int folderFd, std::vector<std::string>& names) {
-  const int listFd = dup(folderFd);
-  if (listFd < 0) return false;
-  DIR* folder = fdopendir(listFd);
-  if (!folder) {
-    close(listFd);
-    return false;
-  }
-  errno = 0;
-  while (const dirent* entry = readdir(folder)) {
-    if (std::strcmp(entry->d_name, ".") == 0 || std::strcmp(entry->d_name, "..") == 0) continue;
-    names.emplace_back(entry->d_name);
-  }
-  const bool complete = errno == 0;
-  closedir(folder);
-  return complete;
-}
-
-// Removes what the copy created: `name` in `folderFd` and all inside it.
-// Folders made read-only by the copy are opened up first.
-void RemoveCreated(int folderFd, const std::string& name) {
-  struct stat info {};
-  if (fstatat(folderFd, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) return;
-  if (!S_ISDIR(info.st_mode)) {
-    unlinkat(folderFd, name.c_str(), 0);
-    return;
-  }
-  fchmodat(folderFd, name.c_str(), S_IRWXU, 0);
-  Fd inner(openat(folderFd, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
-  if (inner.valid()) {
-    std::vector<std::string> names;
-    ReadNames(inner.get(), names);
-    for (const std::string& child : names) RemoveCreated(inner.get(), child);
-  }
-  unlinkat(folderFd, name.c_str(), AT_REMOVEDIR);
-}
-
 class TreeCopier {
  public:
   bool Run(const fs::path& source, const fs::path& destinationFolder);
+  const Failure& failure() const { return failure_; }
 
  private:
   bool CopyItem(int sourceFolder, const std::string& name, int destinationFolder, const std::string& relative);
@@ -185,7 +113,9 @@ class TreeCopier {
                 const std::string& relative);
   bool CopySpecial(const std::string& name, const struct stat& info, int destinationFolder,
                    const std::string& relative);
-  bool CopyData(int in, int out, off_t size, OutsideBaton& outside);
+  bool CopyData(int in, int out, const struct stat& info, OutsideBaton& outside);
+  bool CopyRange(int in, int out, off_t from, off_t to, OutsideBaton& outside);
+  bool Pause(OutsideBaton& outside);
   bool CopyAttributes(int in, int out);
   bool SetOwnerModeTimes(int fd, const struct stat& info);
   bool SetOwnerModeTimesAt(int folder, const std::string& name, const struct stat& info);
@@ -194,14 +124,46 @@ class TreeCopier {
   void Created(const std::string& relative) {
     if (relative == top_) createdTop_ = true;
   }
+  // Each records why the item in hand failed, errno telling, and returns
+  // false. Only the first failure is kept: the innermost item's.
+  bool Failed(Failure::Kind kind) {
+    if (!failed_) {
+      failed_ = true;
+      failure_.kind = kind;
+      failure_.error = errno;
+      failure_.item = sourceParent_ / current_;
+    }
+    errno = failure_.error;
+    return false;
+  }
+  bool Reading() { return Failed(Failure::Kind::Reading); }
+  bool Writing() { return Failed(Failure::Kind::Writing); }
+  bool Changed() {
+    errno = EAGAIN;
+    return Failed(Failure::Kind::Changed);
+  }
+  bool Stopped() {
+    errno = ECANCELED;
+    return Failed(Failure::Kind::Stopped);
+  }
 
   int destinationRoot_ = -1;
   std::string top_;
+  fs::path sourceParent_;
+  std::string current_;  // the item in hand, below sourceParent_
   bool createdTop_ = false;
+  bool failed_ = false;
+  Failure failure_;
   const bool root_ = geteuid() == 0;
   // Items with more than one name: the first copy's path below the
   // destination folder, so that the other names become links to it.
   std::map<std::pair<dev_t, ino_t>, std::string> linked_;
+  bool kernelCopy_ = true;
+  // Pieces of file data: the present size, and how much of one and since
+  // when was copied since the copy last took the baton back.
+  std::size_t piece_ = kPieceSize;
+  std::size_t sincePause_ = 0;
+  std::chrono::steady_clock::time_point pieceStart_ = std::chrono::steady_clock::now();
   std::vector<char> buffer_;
   std::vector<char> attributeNames_;
   std::vector<char> attributeValue_;
@@ -209,50 +171,58 @@ class TreeCopier {
 
 bool TreeCopier::Run(const fs::path& source, const fs::path& destinationFolder) {
   top_ = source.filename().string();
-  if (top_.empty() || top_ == "." || top_ == "..") return false;
+  sourceParent_ = source.parent_path();
+  current_ = top_;
+  if (top_.empty() || top_ == "." || top_ == "..") {
+    errno = EINVAL;
+    return Reading();
+  }
 
   Fd sourceParent;
   Fd destination;
   {
     OutsideBaton outside;
     struct stat info {};
-    if (lstat(source.c_str(), &info) != 0) return false;
+    if (lstat(source.c_str(), &info) != 0) return Reading();
     if (S_ISDIR(info.st_mode)) {
       // A folder copied into itself would never end.
       std::error_code error;
       const fs::path from = fs::canonical(source, error);
-      if (error) return false;
+      if (error) return Reading();
       const fs::path into = fs::canonical(destinationFolder, error);
-      if (error) return false;
-      if (std::mismatch(from.begin(), from.end(), into.begin(), into.end()).first == from.end()) return false;
+      if (error) return Writing();
+      if (std::mismatch(from.begin(), from.end(), into.begin(), into.end()).first == from.end()) {
+        errno = EINVAL;
+        return Writing();
+      }
     }
-    sourceParent = Fd(open(source.parent_path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    sourceParent = Fd(open(sourceParent_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!sourceParent.valid()) return Reading();
     destination = Fd(open(destinationFolder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (!sourceParent.valid() || !destination.valid()) return false;
+    if (!destination.valid()) return Writing();
   }
   destinationRoot_ = destination.get();
   if (CopyItem(sourceParent.get(), top_, destination.get(), top_)) return true;
-  const int failure = errno;  // the reason, for the caller; the clean-up must not change it
-  if (createdTop_) {
-    OutsideBaton removing;
-    RemoveCreated(destination.get(), top_);
-  }
-  errno = failure;
+  if (createdTop_) RemoveAt(destination.get(), top_);
+  errno = failure_.error;  // the reason, for the caller; the clean-up must not change it
   return false;
 }
 
 bool TreeCopier::CopyItem(int sourceFolder, const std::string& name, int destinationFolder,
                           const std::string& relative) {
+  current_ = relative;
+  // Asked with the baton held, before each item, the first one included.
+  if (StopRequested()) return Stopped();
   OutsideBaton outside;
   struct stat info {};
-  if (fstatat(sourceFolder, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) return false;
+  if (fstatat(sourceFolder, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) return Reading();
   if (S_ISDIR(info.st_mode)) return CopyFolder(sourceFolder, name, info, destinationFolder, relative, outside);
 
   const std::pair<dev_t, ino_t> identity{info.st_dev, info.st_ino};
   if (info.st_nlink > 1) {
     const auto first = linked_.find(identity);
     if (first != linked_.end()) {
-      if (linkat(destinationRoot_, first->second.c_str(), destinationFolder, name.c_str(), 0) != 0) return false;
+      if (linkat(destinationRoot_, first->second.c_str(), destinationFolder, name.c_str(), 0) != 0) return Writing();
       Created(relative);
       return true;
     }
@@ -272,15 +242,15 @@ bool TreeCopier::CopyItem(int sourceFolder, const std::string& name, int destina
 bool TreeCopier::CopyFolder(int sourceFolder, const std::string& name, const struct stat& info,
                             int destinationFolder, const std::string& relative, OutsideBaton& outside) {
   Fd in(openat(sourceFolder, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
-  if (!in.valid()) return false;
+  if (!in.valid()) return Reading();
   std::vector<std::string> names;
-  if (!ReadNames(in.get(), names)) return false;
+  if (!ReadNames(in.get(), names)) return Reading();
   // Only the owner may enter while the contents arrive; the folder's own
   // mode follows when they are in.
-  if (mkdirat(destinationFolder, name.c_str(), S_IRWXU) != 0) return false;
+  if (mkdirat(destinationFolder, name.c_str(), S_IRWXU) != 0) return Writing();
   Created(relative);
   Fd out(openat(destinationFolder, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
-  if (!out.valid()) return false;
+  if (!out.valid()) return Writing();
   outside.Return();
 
   for (const std::string& child : names) {
@@ -288,9 +258,17 @@ bool TreeCopier::CopyFolder(int sourceFolder, const std::string& name, const str
     if (!CopyItem(in.get(), child, out.get(), relative + "/" + child)) return false;
   }
 
+  current_ = relative;
   OutsideBaton finishing;
   // The times last: adding the contents changed the folder's.
-  return CopyAttributes(in.get(), out.get()) && SetOwnerModeTimes(out.get(), info) && out.Close();
+  return CopyAttributes(in.get(), out.get()) && SetOwnerModeTimes(out.get(), info) && (out.Close() || Writing());
+}
+
+bool SameContentState(const struct stat& before, const struct stat& after) {
+  const Times a = TimesOf(before);
+  const Times b = TimesOf(after);
+  return before.st_size == after.st_size && a.times[1].tv_sec == b.times[1].tv_sec &&
+         a.times[1].tv_nsec == b.times[1].tv_nsec;
 }
 
 bool TreeCopier::CopyFile(int sourceFolder, const std::string& name, int destinationFolder,
@@ -301,9 +279,10 @@ bool TreeCopier::CopyFile(int sourceFolder, const std::string& name, int destina
   const int flags = O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK;
   Fd in(openat(sourceFolder, name.c_str(), flags | O_NOATIME));
   if (!in.valid() && errno == EPERM) in = Fd(openat(sourceFolder, name.c_str(), flags));
-  if (!in.valid()) return false;
+  if (!in.valid()) return Reading();
   struct stat info {};
-  if (fstat(in.get(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
+  if (fstat(in.get(), &info) != 0) return Reading();
+  if (!S_ISREG(info.st_mode)) return Changed();
 
 #ifdef __APPLE__
   // A clone shares the blocks and brings mode and attributes along; owner
@@ -315,56 +294,112 @@ bool TreeCopier::CopyFile(int sourceFolder, const std::string& name, int destina
 #endif
   Fd out(openat(destinationFolder, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
                 S_IRUSR | S_IWUSR));
-  if (!out.valid()) return false;
+  if (!out.valid()) return Writing();
   Created(relative);
+  // A file written to while it was copied (its size or modification time
+  // moved) is copied once more as it then stands; a second change fails it,
+  // rather than pass off a mixture of two versions as the file.
+  for (int attempt = 1;; ++attempt) {
+    if (!CopyData(in.get(), out.get(), info, outside)) return false;
+    struct stat after {};
+    if (fstat(in.get(), &after) != 0) return Reading();
+    if (SameContentState(info, after)) break;
+    if (attempt == 2) return Changed();
+    info = after;
+    if (ftruncate(out.get(), 0) != 0) return Writing();
+  }
   // Attributes before the mode: a read-only mode would forbid writing them.
-  return CopyData(in.get(), out.get(), info.st_size, outside) && CopyAttributes(in.get(), out.get()) &&
-         SetOwnerModeTimes(out.get(), info) && out.Close();
+  return CopyAttributes(in.get(), out.get()) && SetOwnerModeTimes(out.get(), info) && (out.Close() || Writing());
 }
 
-bool TreeCopier::CopyData(int in, int out, off_t size, OutsideBaton& outside) {
+bool TreeCopier::CopyData(int in, int out, const struct stat& info, OutsideBaton& outside) {
 #ifdef __APPLE__
-  (void)size;
+  (void)info;
   (void)outside;
-  return fcopyfile(in, out, nullptr, COPYFILE_DATA) == 0;
+  return fcopyfile(in, out, nullptr, COPYFILE_DATA) == 0 || Writing();
 #else
+  // Only the extents that hold data are copied: a hole stays a hole, so a
+  // sparse file takes no more room in the copy than in the original (and no
+  // more time). A file system that cannot tell says the whole file is data.
+  // A file with as many blocks as its size needs has no holes to look for.
+  const off_t size = info.st_size;
+  if (info.st_blocks * 512 >= size) return CopyRange(in, out, 0, size, outside);
+  off_t at = 0;
+  while (at < size) {
+    off_t data = lseek(in, at, SEEK_DATA);
+    if (data < 0 && errno == ENXIO) break;  // nothing but a hole up to the end
+    if (data < 0) data = at;
+    if (data >= size) break;
+    off_t hole = lseek(in, data, SEEK_HOLE);
+    if (hole < 0 || hole > size) hole = size;
+    if (!CopyRange(in, out, data, hole, outside)) return false;
+    at = hole;
+  }
+  // A hole at the end is made by the size alone.
+  return at >= size || ftruncate(out, size) == 0 || Writing();
+#endif
+}
+
+#ifndef __APPLE__
+bool TreeCopier::CopyRange(int in, int out, off_t from, off_t to, OutsideBaton& outside) {
   // The kernel copies within the file system itself (and shares blocks where
   // the file system can); between other pairs it refuses, and the plain
   // read/write loop copies instead.
-  bool kernelCopy = true;
-  off_t done = 0;
-  off_t sinceCheckpoint = 0;
-  while (done < size) {
-    const std::size_t want = static_cast<std::size_t>(std::min<off_t>(size - done, kPieceSize));
+  off_t inAt = from;
+  off_t outAt = from;
+  while (inAt < to) {
+    const std::size_t want = static_cast<std::size_t>(std::min<off_t>(to - inAt, static_cast<off_t>(piece_ - sincePause_)));
     ssize_t copied = 0;
-    if (kernelCopy) {
-      copied = copy_file_range(in, nullptr, out, nullptr, want, 0);
+    if (kernelCopy_) {
+      copied = copy_file_range(in, &inAt, out, &outAt, want, 0);
       if (copied < 0 && (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP)) {
-        kernelCopy = false;
+        kernelCopy_ = false;
         continue;
+      }
+      if (copied < 0 && errno == EINTR) continue;
+      if (copied < 0) {
+        const bool full = errno == ENOSPC || errno == EDQUOT || errno == EFBIG || errno == EROFS;
+        return full ? Writing() : Reading();
       }
     } else {
       if (buffer_.empty()) buffer_.resize(kBufferSize);
-      copied = read(in, buffer_.data(), std::min(want, buffer_.size()));
-      for (ssize_t written = 0; copied > 0 && written < copied;) {
-        const ssize_t n = write(out, buffer_.data() + written, static_cast<std::size_t>(copied - written));
+      copied = pread(in, buffer_.data(), std::min(want, buffer_.size()), inAt);
+      if (copied < 0 && errno == EINTR) continue;
+      if (copied < 0) return Reading();
+      for (ssize_t written = 0; written < copied;) {
+        const ssize_t n =
+            pwrite(out, buffer_.data() + written, static_cast<std::size_t>(copied - written), outAt + written);
         if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
+        if (n <= 0) return Writing();
         written += n;
       }
+      inAt += copied;
+      outAt += copied;
     }
-    if (copied < 0 && errno == EINTR) continue;
-    if (copied < 0) return false;
-    if (copied == 0) break;  // the file became shorter meanwhile: it is copied as it now stands
-    done += copied;
-    sinceCheckpoint += copied;
-    if (sinceCheckpoint >= static_cast<off_t>(kPieceSize) && done < size) {
-      outside.Checkpoint();
-      sinceCheckpoint = 0;
-    }
+    if (copied == 0) return true;  // shorter than it was: the check after the copy sees it
+    sincePause_ += static_cast<std::size_t>(copied);
+    if (sincePause_ >= piece_ && !Pause(outside)) return false;
   }
   return true;
+}
 #endif
+
+bool TreeCopier::Pause(OutsideBaton& outside) {
+  // The next piece sized to take about kPieceTime on this disk.
+  const auto now = std::chrono::steady_clock::now();
+  if (now - pieceStart_ > kPieceTime) {
+    piece_ = std::max(kSmallestPiece, piece_ / 2);
+  } else if (now - pieceStart_ < kPieceTime / 4) {
+    piece_ = std::min(kPieceSize, piece_ * 2);
+  }
+  // Between pieces: waiting program code runs, and a stop is honoured.
+  outside.Return();
+  Yield();
+  if (StopRequested()) return Stopped();
+  outside.Leave();
+  pieceStart_ = std::chrono::steady_clock::now();
+  sincePause_ = 0;
+  return true;
 }
 
 bool TreeCopier::CopyLink(int sourceFolder, const std::string& name, const struct stat& info,
@@ -372,23 +407,24 @@ bool TreeCopier::CopyLink(int sourceFolder, const std::string& name, const struc
   std::string target(static_cast<std::size_t>(info.st_size) + 1, '\0');
   while (true) {
     const ssize_t length = readlinkat(sourceFolder, name.c_str(), target.data(), target.size());
-    if (length < 0) return false;
+    if (length < 0) return Reading();
     if (static_cast<std::size_t>(length) < target.size()) {
       target.resize(static_cast<std::size_t>(length));
       break;
     }
     target.resize(target.size() * 2);  // the link changed meanwhile
   }
-  if (symlinkat(target.c_str(), destinationFolder, name.c_str()) != 0) return false;
+  if (symlinkat(target.c_str(), destinationFolder, name.c_str()) != 0) return Writing();
   Created(relative);
   // A link has no mode of its own to keep, and Linux allows it no user
   // attributes.
   if (root_ && fchownat(destinationFolder, name.c_str(), info.st_uid, info.st_gid, AT_SYMLINK_NOFOLLOW) != 0 &&
       !CannotHold(errno)) {
-    return false;
+    return Writing();
   }
   const Times times = TimesOf(info);
-  return utimensat(destinationFolder, name.c_str(), times.times, AT_SYMLINK_NOFOLLOW) == 0 || CannotHold(errno);
+  return utimensat(destinationFolder, name.c_str(), times.times, AT_SYMLINK_NOFOLLOW) == 0 || CannotHold(errno) ||
+         Writing();
 }
 
 bool TreeCopier::CopySpecial(const std::string& name, const struct stat& info, int destinationFolder,
@@ -398,12 +434,13 @@ bool TreeCopier::CopySpecial(const std::string& name, const struct stat& info, i
   (void)info;
   (void)destinationFolder;
   (void)relative;
-  return false;  // pipes and devices have no place in what is migrated
+  errno = ENOTSUP;
+  return Reading();  // pipes and devices have no place in what is migrated
 #else
   // Pipes and sockets are made anew as names; devices only where the
   // system allows it (it fails the copy elsewhere).
   if (mknodat(destinationFolder, name.c_str(), (info.st_mode & S_IFMT) | S_IRUSR | S_IWUSR, info.st_rdev) != 0) {
-    return false;
+    return Writing();
   }
   Created(relative);
   return SetOwnerModeTimesAt(destinationFolder, name, info);
@@ -418,7 +455,7 @@ bool TreeCopier::CopyAttributes(int in, int out) {
     if (length >= 0 || errno != ERANGE) break;
     length = ListAttributes(in, nullptr, 0);  // one was added meanwhile
   }
-  if (length < 0) return CannotHoldAttributes(errno);
+  if (length < 0) return CannotHoldAttributes(errno) || Reading();
 
   for (std::size_t at = 0; at < static_cast<std::size_t>(length);) {
     const char* name = attributeNames_.data() + at;
@@ -432,10 +469,9 @@ bool TreeCopier::CopyAttributes(int in, int out) {
       size = GetAttribute(in, name, nullptr, 0);
     }
     if (size < 0 && errno == kNoAttribute) continue;  // removed meanwhile
-    if (size < 0) return false;
+    if (size < 0) return Reading();
     if (SetAttribute(out, name, attributeValue_.data(), static_cast<std::size_t>(size)) != 0) {
-      if (CannotHoldAttributes(errno)) return true;
-      return false;
+      return CannotHoldAttributes(errno) || Writing();
     }
   }
   return true;
@@ -444,27 +480,30 @@ bool TreeCopier::CopyAttributes(int in, int out) {
 bool TreeCopier::SetOwnerModeTimes(int fd, const struct stat& info) {
   // The owner first: changing it clears the set-id bits that the mode then
   // puts back.
-  if (root_ && fchown(fd, info.st_uid, info.st_gid) != 0 && !CannotHold(errno)) return false;
-  if (fchmod(fd, info.st_mode & 07777) != 0 && !CannotHold(errno)) return false;
+  if (root_ && fchown(fd, info.st_uid, info.st_gid) != 0 && !CannotHold(errno)) return Writing();
+  if (fchmod(fd, info.st_mode & 07777) != 0 && !CannotHold(errno)) return Writing();
   const Times times = TimesOf(info);
-  return futimens(fd, times.times) == 0 || CannotHold(errno);
+  return futimens(fd, times.times) == 0 || CannotHold(errno) || Writing();
 }
 
 bool TreeCopier::SetOwnerModeTimesAt(int folder, const std::string& name, const struct stat& info) {
   if (root_ && fchownat(folder, name.c_str(), info.st_uid, info.st_gid, AT_SYMLINK_NOFOLLOW) != 0 &&
       !CannotHold(errno)) {
-    return false;
+    return Writing();
   }
-  if (fchmodat(folder, name.c_str(), info.st_mode & 07777, 0) != 0 && !CannotHold(errno)) return false;
+  if (fchmodat(folder, name.c_str(), info.st_mode & 07777, 0) != 0 && !CannotHold(errno)) return Writing();
   const Times times = TimesOf(info);
-  return utimensat(folder, name.c_str(), times.times, AT_SYMLINK_NOFOLLOW) == 0 || CannotHold(errno);
+  return utimensat(folder, name.c_str(), times.times, AT_SYMLINK_NOFOLLOW) == 0 || CannotHold(errno) || Writing();
 }
 
 }  // namespace
 
-bool CopyInto(const fs::path& source, const fs::path& destinationFolder) {
+bool CopyInto(const fs::path& source, const fs::path& destinationFolder, Failure* failure) {
   TreeCopier copier;
-  return copier.Run(source, destinationFolder);
+  if (copier.Run(source, destinationFolder)) return true;
+  if (failure) *failure = copier.failure();
+  errno = copier.failure().error;
+  return false;
 }
 
 }  // namespace framework::copytree

@@ -10,7 +10,24 @@ namespace framework::copytree {
 // Never replaces an item of that name; refuses to copy a folder into itself.
 // True only when everything was copied; on a failure whatever it created is
 // removed again. Gives the baton up during its system calls and yields
-// between items.
-bool CopyInto(const std::filesystem::path& source, const std::filesystem::path& destinationFolder);
+// between items; ends early, as a failure with errno ECANCELED, when
+// StopRequested() says so before an item or between pieces of a file.
+//
+// A file whose size or modification time changed while it was copied is
+// copied once more; a second change fails it (Kind::Changed). Only the
+// extents of a file that hold data are copied: holes stay holes.
+struct Failure {
+  enum class Kind {
+    Reading,  // the source could not be read
+    Writing,  // the destination could not be written
+    Changed,  // a source file changed while it was copied, twice
+    Stopped,  // a stop was requested
+  };
+  Kind kind = Kind::Writing;
+  int error = 0;               // errno of the failing call
+  std::filesystem::path item;  // the innermost source item that failed
+};
+bool CopyInto(const std::filesystem::path& source, const std::filesystem::path& destinationFolder,
+              Failure* failure = nullptr);
 
 }  // namespace framework::copytree

@@ -217,33 +217,51 @@ FolderItemPtr FolderItem::Parent() const {
   return FromPosix(path_.parent_path());
 }
 
-bool FolderItem::Note(bool succeeded) {
-  if (succeeded) {
-    lastError_ = FileError::None;
-    return true;
-  }
-  switch (errno) {
+namespace {
+
+// The reason a call failed with `error`, in words the person can act on.
+FileError ErrorOf(int error) {
+  switch (error) {
     case ENOSPC:
     case EDQUOT:
-      lastError_ = FileError::NoRoom;
-      break;
+      return FileError::NoRoom;
     case EROFS:
     case EACCES:
     case EPERM:
-      lastError_ = FileError::NotPermitted;
-      break;
+      return FileError::NotPermitted;
     case ENOENT:
     case ENOTDIR:
-      lastError_ = FileError::NotFound;
-      break;
+      return FileError::NotFound;
     case EEXIST:
     case ENOTEMPTY:
-      lastError_ = FileError::NameTaken;
-      break;
+      return FileError::NameTaken;
     default:
-      lastError_ = FileError::Other;
+      return FileError::Other;
   }
-  return false;
+}
+
+FileError ErrorOf(const copytree::Failure& failure) {
+  switch (failure.kind) {
+    case copytree::Failure::Kind::Stopped:
+      return FileError::Stopped;
+    case copytree::Failure::Kind::Changed:
+      return FileError::Changed;
+    case copytree::Failure::Kind::Reading:
+      // Not allowed to read is not the destination's fault.
+      if (failure.error == EACCES || failure.error == EPERM) return FileError::NotReadable;
+      return failure.error == ENOENT || failure.error == ENOTDIR ? FileError::NotFound : FileError::Other;
+    case copytree::Failure::Kind::Writing:
+      break;
+  }
+  return ErrorOf(failure.error);
+}
+
+}  // namespace
+
+bool FolderItem::Note(bool succeeded) {
+  lastErrorItem_.reset();
+  lastError_ = succeeded ? FileError::None : ErrorOf(errno);
+  return succeeded;
 }
 
 bool FolderItem::CreateAsFolder() { return Note(mkdir(path_.c_str(), 0777) == 0); }
@@ -253,7 +271,11 @@ bool FolderItem::CopyFileTo(const FolderItemPtr& destination) {
     errno = ENOENT;
     return Note(false);
   }
-  return Note(copytree::CopyInto(path_, destination->PosixPath()));
+  copytree::Failure failure;
+  if (copytree::CopyInto(path_, destination->PosixPath(), &failure)) return Note(true);
+  lastError_ = ErrorOf(failure);
+  lastErrorItem_ = failure.item.empty() ? nullptr : FromPosix(failure.item);
+  return false;
 }
 
 bool FolderItem::MoveFileTo(const FolderItemPtr& destination, const String& newName) {
@@ -294,6 +316,26 @@ bool FolderItem::MoveTo(const FolderItemPtr& destination, const String& newName)
   if (LinkStat(target, existing)) return false;
   return rename(path_.c_str(), target.c_str()) == 0;
 #endif
+}
+
+bool FolderItem::ExchangeWith(const FolderItemPtr& other) {
+  if (!other) {
+    errno = ENOENT;
+    return Note(false);
+  }
+  bool exchanged = false;
+  int error = 0;
+  {
+    BatonReleaser outside;
+#ifdef __APPLE__
+    exchanged = renamex_np(path_.c_str(), other->path_.c_str(), RENAME_SWAP) == 0;
+#else
+    exchanged = renameat2(AT_FDCWD, path_.c_str(), AT_FDCWD, other->path_.c_str(), RENAME_EXCHANGE) == 0;
+#endif
+    error = errno;
+  }
+  errno = error;
+  return Note(exchanged);
 }
 
 bool FolderItem::Delete() {

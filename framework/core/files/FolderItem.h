@@ -62,6 +62,8 @@ enum class FileError : std::uint8_t {
   NameTaken,     // an item of that name is there already
   Stopped,       // a stop was requested midway (StopRequest.h)
   Other,
+  NotReadable,   // the item (or a part of its tree) cannot be read
+  Changed,       // a file changed while it was copied, and again on the second try
 };
 
 class FolderItem : public std::enable_shared_from_this<FolderItem> {
@@ -97,18 +99,30 @@ class FolderItem : public std::enable_shared_from_this<FolderItem> {
   // Never replaces an existing item of that name, and never copies a folder
   // into itself. On failure (an unreadable item, a full or read-only disk, a
   // source item that vanished meanwhile) removes what it created and returns
-  // false; true only when everything was copied. Metadata the destination's
+  // false; true only when everything was copied. While a StopCheck on this
+  // thread asks for a stop (StopRequest.h), asked before each item and
+  // between pieces of a large file, it ends early the same way and fails
+  // with FileError::Stopped. Metadata the destination's
   // file system cannot hold at all (owners, modes or attributes on a disk
   // without them) is let go without failing the copy.
   bool CopyFileTo(const FolderItemPtr& destination);
   // Moves this item within its file system to `destination` under `newName`
   // (rename). Never replaces an existing item. True on success.
   bool MoveFileTo(const FolderItemPtr& destination, const String& newName);
+  // Swaps this item and `other` (both existing, on one file system) in one
+  // atomic step: each then stands under the other's name, and neither name
+  // is empty at any moment. False, changing nothing, where the file system
+  // cannot (LastError Other) or either item is missing.
+  bool ExchangeWith(const FolderItemPtr& other);
   // Removes a file, a link (never its target) or an empty folder.
   bool Delete();
   // The reason the last of those operations on this item failed; None after
   // one that succeeded.
   FileError LastError() const { return lastError_; }
+  // The innermost item of this one's tree that the last failed CopyFileTo
+  // could not copy (this item itself, or a file deep inside it); nullptr
+  // after any other failure or a success.
+  FolderItemPtr LastErrorItem() const { return lastErrorItem_; }
 
   TextInputStreamPtr OpenAsTextFile() const;         // nullptr when it cannot be read or is a folder
   TextOutputStreamPtr CreateTextFile() const;        // created empty (truncated); nullptr on failure
@@ -122,6 +136,7 @@ class FolderItem : public std::enable_shared_from_this<FolderItem> {
   bool MoveTo(const FolderItemPtr& destination, const String& newName) const;
 
   FileError lastError_ = FileError::None;
+  FolderItemPtr lastErrorItem_;
 
   std::filesystem::path path_;  // absolute and lexically normal
   // Cached listing for Count/Item; revalidated by the folder's inode,

@@ -127,6 +127,12 @@ BatonReleaser::~BatonReleaser() {
   AcquireFresh(s, lock, depth_);
 }
 
+void OutsideBaton::Checkpoint() {
+  Return();
+  Yield();
+  Leave();
+}
+
 void Yield() {
   BatonState& s = State();
   std::unique_lock lock(s.mutex);

@@ -15,6 +15,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <optional>
 
 namespace framework {
 
@@ -52,6 +53,26 @@ class BatonReleaser {
 
  private:
   int depth_;
+};
+
+// The baton given up while a long operation is inside system calls (nothing
+// it touches meanwhile is program state): given up when made, taken back
+// for good by Return or at the end of its lifetime.
+class OutsideBaton {
+ public:
+  OutsideBaton() { released_.emplace(); }
+  // Takes the baton back (as deep as it was held before).
+  void Return() { released_.reset(); }
+  // Gives it up again after a Return.
+  void Leave() {
+    if (!released_) released_.emplace();
+  }
+  // Takes the baton back for a moment so that program code waiting for it
+  // runs, then gives it up again.
+  void Checkpoint();
+
+ private:
+  std::optional<BatonReleaser> released_;
 };
 
 // Takes the baton for its lifetime (re-entrant).
