@@ -62,9 +62,6 @@ void Window1::PageChange(std::int32_t n) {
         if (framework::ImplicitInstance<Window2>::Exists()) Window2::Instance().Show();
         break;
       }
-      PushButton2().Enabled(false);
-      PushButton3().Enabled(false);
-      PushButton4().Enabled(false);
       StaticText10().Text("");
       {
         Window2& list = Window2::Instance();
@@ -252,6 +249,13 @@ void Window1::GetItem() {
   }
   PushButton8().Caption("中止");
   pStopThread2 = false;
+  // Until the scan has ended the list is not what will be copied, and what
+  // is added by hand meanwhile would be listed among rows the scan is
+  // still adding: Next and both manual adds wait for it, on a new scan as
+  // on the first. The scan's end gives them back.
+  PushButton2().Enabled(false);
+  PushButton3().Enabled(false);
+  PushButton4().Enabled(false);
   // A new scan starts from an empty list; the item table keeps its entries,
   // so an item found again keeps its index.
   Window2& list = Window2::Instance();
