@@ -17,7 +17,9 @@ namespace fs = std::filesystem;
 
 using framework::DialogButton;
 using framework::UserInput;
+using pageflowtest::kCopyFailedQuestion;
 using pageflowtest::kCopyPhaseQuestion;
+using pageflowtest::kCopyRunningQuestion;
 using pageflowtest::kPastePhaseQuestion;
 using pageflowtest::PageFlowTest;
 using programtest::TimeSliceGuard;
@@ -105,7 +107,7 @@ TEST_F(Closing, ForcingTheQuitWhileACopyRunsStopsItAtItsNextCheckAndWritesNoMark
 
   WillAnswerCloseQuestion(DialogButton::Cancel);
   EXPECT_TRUE(UserInput::ClickCloseBox(w));
-  ExpectCloseQuestion(0, kCopyPhaseQuestion);
+  ExpectCloseQuestion(0, kCopyRunningQuestion);
   EXPECT_EQ(user_.Quits(), 1);
   framework::Thread::WaitForAll();
 
@@ -127,7 +129,7 @@ TEST_F(Closing, StayingWhileACopyRunsLetsItFinishAndTheEndWritesTheMarker) {
 
   WillAnswerCloseQuestion(DialogButton::Action);
   EXPECT_FALSE(UserInput::ClickCloseBox(w));
-  ExpectCloseQuestion(0, kCopyPhaseQuestion);
+  ExpectCloseQuestion(0, kCopyRunningQuestion);
   framework::Thread::WaitForAll();
   EXPECT_EQ(Listing(TransferFolder() / "App"), (Names{"Pelquon", "Quilbrant", "Toskarine II"}));
   EXPECT_FALSE(w.pStopThread1);
@@ -137,6 +139,50 @@ TEST_F(Closing, StayingWhileACopyRunsLetsItFinishAndTheEndWritesTheMarker) {
   EXPECT_EQ(user_.Quits(), 1);
   EXPECT_TRUE(fs::exists(Marker()));
   EXPECT_EQ(user_.Dialogs().size(), 1u);
+}
+
+// The question was asked while the copy ran; the copy finished while it
+// was up. "強制終了" then quits a finished copy: the marker is written, so
+// the new machine opens on STEP 4.
+TEST_F(Closing, ForcingTheQuitAfterTheCopyFinishedUnderTheQuestionWritesTheMarker) {
+  OnStepThreeWithThreeItems();
+  Window1& w = HeldWizard();
+  ASSERT_TRUE(UserInput::Press(w.PushButton5()));
+  ASSERT_TRUE(programtest::YieldUntil([&] { return w.PushButton5().Caption() == "中止"; }));
+
+  WillAnswerCloseQuestion(DialogButton::Cancel, [] { framework::Thread::WaitForAll(); });
+  EXPECT_TRUE(UserInput::ClickCloseBox(w));
+  ExpectCloseQuestion(0, kCopyRunningQuestion);
+  EXPECT_EQ(user_.Quits(), 1);
+  EXPECT_FALSE(w.pStopThread1) << "a finished run is not stopped after the fact";
+  EXPECT_EQ(Listing(TransferFolder() / "App"), (Names{"Pelquon", "Quilbrant", "Toskarine II"}));
+  EXPECT_TRUE(fs::exists(Marker()));
+
+  LaunchOnNewMachine();
+  EXPECT_EQ(Wizard().PagePanel1().Value(), 3);
+}
+
+// A copy with a failed item is no stop by the person: the question says
+// what happened, and no marker is written.
+TEST_F(Closing, AfterACopyWithErrorsTheQuestionSaysSoAndForcingTheQuitWritesNoMarker) {
+  App("Pelquon/Pelquon.app", programtest::kPelquon);
+  // A second application folder of the same name, added by hand: the
+  // transfer folder cannot hold both.
+  tree_.MakeBundle("startup/Other/Pelquon/Pelquon.app", programtest::kPelquon);
+  ScanOnDeviceRoute();
+  AddByHand(Item("startup/Other/Pelquon"));
+  NextToStepThree();
+  Window1& w = HeldWizard();
+  user_.WillPress(DialogButton::Action);  // the list of failed items
+  RunToTheEnd(w.PushButton5());
+  ASSERT_EQ(user_.Dialogs().size(), 1u);
+  ASSERT_EQ(user_.Dialogs()[0].message.ToUTF8(), "コピーできなかったアイテムがあります。");
+
+  WillAnswerCloseQuestion(DialogButton::Cancel);
+  EXPECT_TRUE(UserInput::ClickCloseBox(w));
+  ExpectCloseQuestion(1, kCopyFailedQuestion);
+  EXPECT_EQ(user_.Quits(), 1);
+  EXPECT_FALSE(fs::exists(Marker()));
 }
 
 TEST_F(Closing, AQuitWhileTheScanRunsEndsTheScanWithoutBuildingTheListAgain) {
