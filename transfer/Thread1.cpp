@@ -7,6 +7,7 @@
 
 #include "discovery/Window2.h"
 #include "framework/core/text/StringFunctions.h"
+#include "framework/core/threads/StopRequest.h"
 #include "framework/ui/ImplicitInstance.h"
 #include "helpers/CautionDialogs.h"
 #include "helpers/Globals.h"
@@ -36,6 +37,10 @@ void Thread1::Event_Run() {
   // for the list then would build an empty new one. The paste reads no list,
   // and a launch on STEP 4 has none to show.
   if (pMode == ModeCopy || pMode == ModeNetCopy) itemList_ = framework::ImplicitInstance<Window2>::Shared();
+  // "中止" and a quit cut the item in hand short at the copy's next piece,
+  // not only after it: an item of gigabytes would otherwise keep the
+  // person waiting with no sign, and a quit would go on copying unseen.
+  const framework::StopCheck stop([this] { return pWin1->pStopThread1 || Abandoned(); });
   switch (pMode) {
     case ModeCopy:
       RunCopy();
