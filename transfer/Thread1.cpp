@@ -191,6 +191,8 @@ void Thread1::Transfer(const FolderItemPtr& item, const FolderItemPtr& destinati
     case StagedCopy::Outcome::Kept:
       return;
     case StagedCopy::Outcome::CopyFailed:
+      // A copy cut short by a stop failed nothing: the run is stopping.
+      if (why == framework::FileError::Stopped) return;
       Fail(item, ReasonWhy(why) + verb + "できませんでした。");
       return;
     case StagedCopy::Outcome::NameTaken:

@@ -33,6 +33,7 @@
 #include "framework/core/files/FinderInfo.h"
 #include "framework/core/files/FolderItem.h"
 #include "framework/core/threads/Baton.h"
+#include "framework/core/threads/StopRequest.h"
 #include "framework/core/threads/Thread.h"
 
 namespace {
@@ -630,6 +631,45 @@ TEST_F(CopyFileToTest, SourceFileVanishingMidwayFailsTheCopy) {
   EXPECT_FALSE(copied);
   EXPECT_EQ(NamesIn(destination_), std::vector<std::string>{});
   EXPECT_TRUE(fs::is_directory(top / "s"));
+}
+
+TEST_F(CopyFileToTest, AStopEndsTheCopyMidwayAndRemovesWhatItMade) {
+  const fs::path top = source_ / "top";
+  fs::create_directories(top / "files");
+  for (int i = 0; i < 20; ++i) Write(top / "files" / ("file" + std::to_string(i)), "x");
+  Write(top / "large", Pattern(24u << 20));
+  const std::string before = Listing(top);
+  const fs::path copy = destination_ / "top";
+  struct Row {
+    const char* name;
+    std::function<std::int64_t()> arrived;  // how much of the part has arrived
+    std::int64_t whole;
+  };
+  const Row rows[] = {
+      {"between items", [&] { return static_cast<std::int64_t>(NamesIn(copy / "files").size()); }, 20},
+      {"between pieces of a large file",
+       [&] {
+         struct stat info {};
+         return lstat((copy / "large").c_str(), &info) == 0 ? std::int64_t{info.st_size} : 0;
+       },
+       std::int64_t{24} << 20},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    // The stop is asked for as soon as the copy, asking, has begun the part.
+    std::int64_t arrivedAtStop = 0;
+    framework::StopCheck check([&] {
+      if (arrivedAtStop == 0) arrivedAtStop = row.arrived();
+      return arrivedAtStop > 0;
+    });
+    const auto item = FolderItem::FromPosix(top);
+    EXPECT_FALSE(item->CopyFileTo(FolderItem::FromPosix(destination_)));
+    EXPECT_EQ(item->LastError(), framework::FileError::Stopped);
+    EXPECT_GT(arrivedAtStop, 0);
+    EXPECT_LT(arrivedAtStop, row.whole) << "the stop waited for the part to finish";
+    EXPECT_EQ(NamesIn(destination_), std::vector<std::string>{});
+    EXPECT_EQ(Listing(top), before);
+  }
 }
 
 }  // namespace

@@ -9,9 +9,11 @@
 #include <string>
 
 #include "framework/core/threads/Baton.h"
+#include "framework/core/threads/StopRequest.h"
 #include "framework/core/threads/Thread.h"
 #include "framework/ui/UserInput.h"
 #include "program/TransferFixture.h"
+#include "transfer/StagedCopy.h"
 
 namespace {
 
@@ -263,6 +265,21 @@ TEST_F(TransferFault, ADeviceThatCannotBeWrittenReportsEveryItem) {
             "OldMac:Users:taro:Library:Preferences:Toskarine.plist：コピー先のフォルダを作成できませんでした。");
   EXPECT_EQ(seen["guidance"], kCopyFailed);
   EXPECT_EQ(seen["stop flag"], "set");
+}
+
+TEST_F(TransferFault, AStopDuringAStagedReplaceLeavesTheDestinationAsItWas) {
+  tree_.WriteFile("New/Applications/Toskarine/old.txt", "old");
+  for (int i = 0; i < 20; ++i) tree_.WriteFile("Device/temp/App/Toskarine/part" + std::to_string(i), "new");
+  // Stops once the copy has put something into its hidden folder.
+  framework::StopCheck check([&] { return !Listing(Applications() / ".olvan-incoming-1/Toskarine").empty(); });
+  framework::FileError why = framework::FileError::None;
+  const auto outcome =
+      StagedCopy::CopyInto(framework::FolderItem::FromPosix(TransferFolder() / "App/Toskarine"),
+                           framework::FolderItem::FromPosix(Applications()), StagedCopy::Existing::Replace, &why);
+  EXPECT_EQ(outcome, StagedCopy::Outcome::CopyFailed);
+  EXPECT_EQ(why, framework::FileError::Stopped);
+  EXPECT_EQ(Listing(Applications()), (Names{"Toskarine"}));
+  EXPECT_EQ(Listing(Applications() / "Toskarine"), (Names{"old.txt"}));
 }
 
 }  // namespace

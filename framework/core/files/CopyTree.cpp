@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <map>
 #include <optional>
@@ -23,6 +24,7 @@
 #endif
 
 #include "framework/core/threads/Baton.h"
+#include "framework/core/threads/StopRequest.h"
 
 namespace framework::copytree {
 namespace {
@@ -38,10 +40,15 @@ constexpr int kNoAttribute = ENOATTR;
 constexpr int kNoAttribute = ENODATA;
 #endif
 
-// A large file is copied in pieces of this size; between two pieces the copy
-// takes the baton back for a moment, so waiting program code gets its turn
-// even in the middle of a file of many gigabytes.
+// A large file is copied in pieces of at most this size; between two pieces
+// the copy takes the baton back for a moment, so waiting program code gets
+// its turn, and a stop is honoured, even in the middle of a file of many
+// gigabytes.
 constexpr std::size_t kPieceSize = 8u << 20;
+// On a slow disk a piece is made smaller, down to this size, so that it
+// takes about kPieceTime: a stop then waits for no more than that.
+constexpr std::size_t kSmallestPiece = 1u << 20;
+constexpr auto kPieceTime = std::chrono::milliseconds(100);
 // Buffer of the plain read/write copy, used where the kernel cannot copy
 // between the two file systems itself.
 constexpr std::size_t kBufferSize = 1u << 20;
@@ -78,11 +85,13 @@ class OutsideBaton {
  public:
   OutsideBaton() { released_.emplace(); }
   // Takes the baton back for a moment so that program code waiting for it
-  // runs, then gives it up again.
-  void Checkpoint() {
+  // runs, then gives it up again. False when a stop was requested.
+  bool Checkpoint() {
     released_.reset();
     Yield();
+    const bool stop = StopRequested();
     released_.emplace();
+    return !stop;
   }
   // Takes the baton back for good.
   void Return() { released_.reset(); }
@@ -101,6 +110,13 @@ Times TimesOf(const struct stat& info) {
 #else
   return {{info.st_atim, info.st_mtim}};
 #endif
+}
+
+// A stop ends the copy like a failure, with a reason of its own
+// (FolderItem tells it as FileError::Stopped).
+bool Stopped() {
+  errno = ECANCELED;
+  return false;
 }
 
 // Metadata that the destination's file system cannot hold at all is let go
@@ -243,6 +259,8 @@ bool TreeCopier::Run(const fs::path& source, const fs::path& destinationFolder) 
 
 bool TreeCopier::CopyItem(int sourceFolder, const std::string& name, int destinationFolder,
                           const std::string& relative) {
+  // Asked with the baton held, before each item, the first one included.
+  if (StopRequested()) return Stopped();
   OutsideBaton outside;
   struct stat info {};
   if (fstatat(sourceFolder, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) return false;
@@ -333,35 +351,41 @@ bool TreeCopier::CopyData(int in, int out, off_t size, OutsideBaton& outside) {
   // read/write loop copies instead.
   bool kernelCopy = true;
   off_t done = 0;
-  off_t sinceCheckpoint = 0;
+  std::size_t piece = kPieceSize;
   while (done < size) {
-    const std::size_t want = static_cast<std::size_t>(std::min<off_t>(size - done, kPieceSize));
-    ssize_t copied = 0;
-    if (kernelCopy) {
-      copied = copy_file_range(in, nullptr, out, nullptr, want, 0);
-      if (copied < 0 && (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP)) {
-        kernelCopy = false;
-        continue;
+    const auto pieceStart = std::chrono::steady_clock::now();
+    off_t pieceDone = 0;
+    while (pieceDone < static_cast<off_t>(piece) && done < size) {
+      const std::size_t want = static_cast<std::size_t>(std::min<off_t>(size - done, static_cast<off_t>(piece) - pieceDone));
+      ssize_t copied = 0;
+      if (kernelCopy) {
+        copied = copy_file_range(in, nullptr, out, nullptr, want, 0);
+        if (copied < 0 && (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP)) {
+          kernelCopy = false;
+          continue;
+        }
+      } else {
+        if (buffer_.empty()) buffer_.resize(kBufferSize);
+        copied = read(in, buffer_.data(), std::min(want, buffer_.size()));
+        for (ssize_t written = 0; copied > 0 && written < copied;) {
+          const ssize_t n = write(out, buffer_.data() + written, static_cast<std::size_t>(copied - written));
+          if (n < 0 && errno == EINTR) continue;
+          if (n <= 0) return false;
+          written += n;
+        }
       }
-    } else {
-      if (buffer_.empty()) buffer_.resize(kBufferSize);
-      copied = read(in, buffer_.data(), std::min(want, buffer_.size()));
-      for (ssize_t written = 0; copied > 0 && written < copied;) {
-        const ssize_t n = write(out, buffer_.data() + written, static_cast<std::size_t>(copied - written));
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        written += n;
-      }
+      if (copied < 0 && errno == EINTR) continue;
+      if (copied < 0) return false;
+      if (copied == 0) return true;  // the file became shorter meanwhile: it is copied as it now stands
+      done += copied;
+      pieceDone += copied;
     }
-    if (copied < 0 && errno == EINTR) continue;
-    if (copied < 0) return false;
-    if (copied == 0) break;  // the file became shorter meanwhile: it is copied as it now stands
-    done += copied;
-    sinceCheckpoint += copied;
-    if (sinceCheckpoint >= static_cast<off_t>(kPieceSize) && done < size) {
-      outside.Checkpoint();
-      sinceCheckpoint = 0;
-    }
+    if (done >= size) break;
+    // The next piece sized to take about kPieceTime on this disk.
+    const auto took = std::chrono::steady_clock::now() - pieceStart;
+    if (took > kPieceTime) piece = std::max(kSmallestPiece, piece / 2);
+    else if (took < kPieceTime / 4) piece = std::min(kPieceSize, piece * 2);
+    if (!outside.Checkpoint()) return Stopped();
   }
   return true;
 #endif

@@ -240,6 +240,9 @@ bool FolderItem::Note(bool succeeded) {
     case ENOTEMPTY:
       lastError_ = FileError::NameTaken;
       break;
+    case ECANCELED:  // the copy's own word for a stop (StopRequest.h)
+      lastError_ = FileError::Stopped;
+      break;
     default:
       lastError_ = FileError::Other;
   }

@@ -97,7 +97,10 @@ class FolderItem : public std::enable_shared_from_this<FolderItem> {
   // Never replaces an existing item of that name, and never copies a folder
   // into itself. On failure (an unreadable item, a full or read-only disk, a
   // source item that vanished meanwhile) removes what it created and returns
-  // false; true only when everything was copied. Metadata the destination's
+  // false; true only when everything was copied. While a StopCheck on this
+  // thread asks for a stop (StopRequest.h), asked before each item and
+  // between pieces of a large file, it ends early the same way and fails
+  // with FileError::Stopped. Metadata the destination's
   // file system cannot hold at all (owners, modes or attributes on a disk
   // without them) is let go without failing the copy.
   bool CopyFileTo(const FolderItemPtr& destination);
