@@ -4,6 +4,7 @@
 // copy that finished, and deleted only after a paste that did.
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <set>
 #include <string>
 
@@ -37,6 +38,30 @@ class Closing : public PageFlowTest {
     NextToStepThree();
   }
 
+  // The three items, Pelquon's folder holding a file of many pieces, and
+  // the copy under way inside that file: its first pieces have arrived in
+  // the hidden staging folder. Every yield then hands over.
+  void CopyUntilALargeItemIsUnderWay() {
+    // Real bytes, so the copy goes piece by piece (a hole would be skipped).
+    tree_.WriteFile("startup/Applications/Pelquon/big.bin", std::string(std::size_t{40} << 20, 'x'));
+    OnStepThreeWithThreeItems();
+    strictTurns_.emplace(std::chrono::microseconds(0));
+    ASSERT_TRUE(UserInput::Press(HeldWizard().PushButton5()));
+    ASSERT_TRUE(programtest::YieldUntil([&] {
+      std::error_code error;
+      for (fs::recursive_directory_iterator it(TransferFolder(), error), end; it != end; it.increment(error))
+        if (it->path().filename() == "big.bin" && it->file_size(error) > 0) return true;
+      return false;
+    }));
+  }
+
+  void ExpectNothingOfTheLargeItem() const {
+    const Names copied = Listing(TransferFolder() / "App");
+    EXPECT_FALSE(copied.contains("Pelquon"));
+    for (const std::string& name : copied) EXPECT_FALSE(name.starts_with(".")) << "staging left over: " << name;
+  }
+
+  std::optional<TimeSliceGuard> strictTurns_;
 };
 
 TEST_F(Closing, AfterAStoppedCopyStayingKeepsStepThreeAndForcingTheQuitWritesNoMarker) {
@@ -183,6 +208,21 @@ TEST_F(Closing, AfterACopyWithErrorsTheQuestionSaysSoAndForcingTheQuitWritesNoMa
   ExpectCloseQuestion(1, kCopyFailedQuestion);
   EXPECT_EQ(user_.Quits(), 1);
   EXPECT_FALSE(fs::exists(Marker()));
+}
+
+// 中止 stops a copy inside an item of many pieces, not after it: the item's
+// partial copy is removed, and nothing of it is left in the transfer folder.
+TEST_F(Closing, StopCutsTheItemInHandShort) {
+  CopyUntilALargeItemIsUnderWay();
+  Window1& w = HeldWizard();
+  ASSERT_TRUE(UserInput::Press(w.PushButton5()));
+  framework::Thread::WaitForAll();
+  ExpectNothingOfTheLargeItem();
+  EXPECT_EQ(w.StaticText10().Text(),
+            framework::String("コピーが中止されました。このまま終了しても、ペーストのステップには進めません。") +
+                framework::EndOfLine + "ペーストのステップに進むには、コピーを完了させてください。");
+  EXPECT_TRUE(w.PushButton5().Enabled());
+  EXPECT_EQ(user_.Report(), "");
 }
 
 TEST_F(Closing, AQuitWhileTheScanRunsEndsTheScanWithoutBuildingTheListAgain) {

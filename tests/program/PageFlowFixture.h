@@ -79,8 +79,8 @@ class PageFlowTest : public programtest::DiscoveryTest {
   void NextToStepThree();
   // Presses the run's button ("コピー" or "ペースト") and waits for the run.
   void RunToTheEnd(framework::PushButton& run);
-  // Presses the run's button, then "中止" once the first item is under way:
-  // the run stops after it.
+  // Presses the run's button, then "中止" once the first item is over: the
+  // run stops there, before or inside the second.
   void StopAfterTheFirstItem(framework::PushButton& run);
   // The question before closing: the answer to give, and what it asked.
   // whileShown runs while the question is up (ScriptedUser::WillPress).
