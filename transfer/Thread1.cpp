@@ -91,8 +91,7 @@ void Thread1::RunCopy() {
     w.pStopThread1 = true;
     w.PushButton7().Enabled(true);
     w.StaticText10().Text(
-        Lines("コピーはエラーで終了しました。このまま終了しても、ペーストのステップには進めません。",
-              "ペーストのステップに進むには、原因を取り除いてから、再度コピーボタンを押してください。"));
+        Lines("コピーはエラーで終了しました。ペーストには進めません。", "原因を取り除いてから、再度コピーしてください。"));
   } else {
     w.StaticText10().Text(Lines("コピーが完了しました。終了ボタンを押して、本ソフトウェアを終了して下さい。",
                                 "その後、外部デバイスを新マシンに繋ぎ直して、再度起動してください。"));
@@ -125,8 +124,8 @@ void Thread1::RunPaste() {
     // As after a stop: the paste stays pending, so the copy-done marker
     // stays and the next start from the device offers the paste again.
     w.pStopThread1 = true;
-    w.StaticText10().Text(Lines("ペーストはエラーで終了しました。ペーストは不完全です。",
-                                "ペーストを完了させるには、原因を取り除いてから、再度ペーストボタンを押してください。"));
+    w.StaticText10().Text(
+        Lines("ペーストはエラーで終了しました。ペーストは不完全です。", "原因を取り除いてから、再度ペーストしてください。"));
   } else {
     w.StaticText10().Text("ペーストが完了しました。終了ボタンを押して、本ソフトウェアを終了して下さい。");
     w.PushButton6().Enabled(false);
@@ -154,8 +153,8 @@ void Thread1::RunNetCopy() {
     // As after a stop: the copy can be run again once the cause is gone.
     w.pStopThread1 = true;
     w.PushButton7().Enabled(true);
-    w.StaticText10().Text(Lines("ネットコピーはエラーで終了しました。コピーは不完全です。",
-                                "コピーを完了させるには、原因を取り除いてから、再度コピーボタンを押してください。"));
+    w.StaticText10().Text(
+        Lines("ネットコピーはエラーで終了しました。コピーは不完全です。", "原因を取り除いてから、再度コピーしてください。"));
   } else {
     w.StaticText10().Text("ネットコピーが完了しました。終了ボタンを押して、本ソフトウェアを終了して下さい。");
     w.PushButton5().Enabled(false);

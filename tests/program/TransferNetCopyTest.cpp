@@ -113,8 +113,7 @@ TEST_F(NetCopy, AnItemGoneFromTheOldDiskIsReportedAndItsNamesakeStays) {
       << dialogs[0].explanation.ToUTF8();
   const Window1& w = Wizard();
   EXPECT_EQ(w.StaticText10().Text().ToUTF8(),
-            Expand("ネットコピーはエラーで終了しました。コピーは不完全です。⏎"
-                   "コピーを完了させるには、原因を取り除いてから、再度コピーボタンを押してください。"));
+            Expand("ネットコピーはエラーで終了しました。コピーは不完全です。⏎原因を取り除いてから、再度コピーしてください。"));
   EXPECT_TRUE(w.PushButton5().Enabled()) << "the copy can be run again";
   EXPECT_TRUE(w.PushButton2().Enabled());
 }
