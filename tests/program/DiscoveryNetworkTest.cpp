@@ -46,6 +46,17 @@ class DiscoveryNetwork : public programtest::DiscoveryTest {
     ASSERT_TRUE(Wizard().RadioButton2().Value());
   }
 
+  // The scan of the old disk: the first by Next from STEP 1, every later
+  // one by "再取得".
+  void Scan() {
+    if (Wizard().PushButton8().Caption() == "再取得") {
+      Rescan();
+      return;
+    }
+    ASSERT_TRUE(UserInput::Press(Wizard().PushButton2()));
+    framework::Thread::WaitForAll();
+  }
+
   // The volume table without the old disk, once a case unmounts it.
   std::unique_ptr<framework::FileSystemSetupGuard> unmountedGuard_;
 };
@@ -74,17 +85,10 @@ TEST_F(DiscoveryNetwork, ScanTakesTheOldDisksApplicationsAndTheChosenUsersLibrar
   };
 
   ChooseOldMachine();
-  bool first = true;
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     c.change();
-    if (first) {
-      ASSERT_TRUE(UserInput::Press(Wizard().PushButton2()));
-      framework::Thread::WaitForAll();
-      first = false;
-    } else {
-      Rescan();
-    }
+    Scan();
     EXPECT_EQ(TopRows(), c.products);
     ExpectScanDone();
   }
@@ -120,7 +124,6 @@ TEST_F(DiscoveryNetwork, ADocumentsFolderRecordedOnTheOldStartUpDiskIsTakenFromT
   };
   tree_.MakeFolder("startup/Users/me/Documents/Mine");
   ChooseOldMachine();
-  bool first = true;
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     fs::remove_all(tree_ / "oldmac/Users/taro/Documents");
@@ -131,13 +134,7 @@ TEST_F(DiscoveryNetwork, ADocumentsFolderRecordedOnTheOldStartUpDiskIsTakenFromT
                     testsupport::PrefFileWriter::File(/*encoded=*/true, "", "", c.entry19));
     const std::size_t messagesBefore = user_.MessageBoxes().size();
     if (!c.onOldDisk) user_.WillChoose(Item(c.documents));
-    if (first) {
-      ASSERT_TRUE(UserInput::Press(Wizard().PushButton2()));
-      framework::Thread::WaitForAll();
-      first = false;
-    } else {
-      Rescan();
-    }
+    Scan();
     EXPECT_EQ(TopRows(), (Texts{kToskarineItems + ", DD " + c.documents}));
     const auto messages = user_.MessageBoxes();
     ASSERT_EQ(messages.size() - messagesBefore, c.onOldDisk ? 0u : 1u) << "asked only when not on the old disk";
