@@ -21,6 +21,7 @@ using framework::UserInput;
 using pageflowtest::kCopyFailedQuestion;
 using pageflowtest::kCopyPhaseQuestion;
 using pageflowtest::kCopyRunningQuestion;
+using pageflowtest::kPasteFailedQuestion;
 using pageflowtest::kPastePhaseQuestion;
 using pageflowtest::PageFlowTest;
 using programtest::TimeSliceGuard;
@@ -53,6 +54,23 @@ class Closing : public PageFlowTest {
         if (it->path().filename() == "big.bin" && it->file_size(error) > 0) return true;
       return false;
     }));
+  }
+
+  // The run to its end, through the caution dialog that lists its failed
+  // items.
+  void RunWithFailures(framework::PushButton& run, const char* message) {
+    user_.WillPress(DialogButton::Action);
+    RunToTheEnd(run);
+    ASSERT_EQ(user_.Dialogs().size(), 1u);
+    EXPECT_EQ(user_.Dialogs()[0].message.ToUTF8(), message);
+  }
+
+  // The close box then asks, as the second dialog; "強制終了" quits.
+  void ForceTheQuitAfterTheFailures(const pageflowtest::CloseQuestion& question) {
+    WillAnswerCloseQuestion(DialogButton::Cancel);
+    EXPECT_TRUE(UserInput::ClickCloseBox(HeldWizard()));
+    ExpectCloseQuestion(1, question);
+    EXPECT_EQ(user_.Quits(), 1);
   }
 
   void ExpectNothingOfTheLargeItem() const {
@@ -197,17 +215,23 @@ TEST_F(Closing, AfterACopyWithErrorsTheQuestionSaysSoAndForcingTheQuitWritesNoMa
   ScanOnDeviceRoute();
   AddByHand(Item("startup/Other/Pelquon"));
   NextToStepThree();
-  Window1& w = HeldWizard();
-  user_.WillPress(DialogButton::Action);  // the list of failed items
-  RunToTheEnd(w.PushButton5());
-  ASSERT_EQ(user_.Dialogs().size(), 1u);
-  ASSERT_EQ(user_.Dialogs()[0].message.ToUTF8(), "コピーできなかったアイテムがあります。");
-
-  WillAnswerCloseQuestion(DialogButton::Cancel);
-  EXPECT_TRUE(UserInput::ClickCloseBox(w));
-  ExpectCloseQuestion(1, kCopyFailedQuestion);
-  EXPECT_EQ(user_.Quits(), 1);
+  RunWithFailures(HeldWizard().PushButton5(), "コピーできなかったアイテムがあります。");
+  ForceTheQuitAfterTheFailures(kCopyFailedQuestion);
   EXPECT_FALSE(fs::exists(Marker()));
+}
+
+// The paste's failures leave it pending: the question says so, and the
+// marker stays for the next launch to offer the paste again.
+TEST_F(Closing, AfterAPasteWithErrorsTheQuestionSaysSoAndForcingTheQuitKeepsTheMarker) {
+  tree_.WriteFile("usb/temp/App/Alpha/a.txt", "a");
+  tree_.WriteFile("usb/OLVAN 移行アシスタント.app/Contents/Resources/CopyDone");
+  LaunchOnNewMachine();
+  // The new machine has no Applications folder to paste into.
+  fs::remove_all(NewMachine("Applications"));
+  ASSERT_TRUE(UserInput::Choose(HeldWizard().RadioButton5()));
+  RunWithFailures(HeldWizard().PushButton6(), "ペーストできなかったアイテムがあります。");
+  ForceTheQuitAfterTheFailures(kPasteFailedQuestion);
+  EXPECT_TRUE(fs::exists(Marker()));
 }
 
 // 中止 stops a copy inside an item of many pieces, not after it: the item's

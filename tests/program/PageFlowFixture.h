@@ -30,8 +30,8 @@ namespace pageflowtest {
 namespace fs = std::filesystem;
 
 // The wordings of the question before closing: after a stopped run (copy
-// phase, paste phase), while a copy runs, and after a copy that ended with
-// errors.
+// phase, paste phase), while a copy runs, and after a paste or a copy that
+// ended with errors.
 struct CloseQuestion {
   const char* message;
   const char* explanation;
@@ -45,6 +45,9 @@ inline constexpr CloseQuestion kPastePhaseQuestion = {
 inline constexpr CloseQuestion kCopyRunningQuestion = {
     "コピー中です。今終了するとコピーは中止され、ペーストができません。それでも終了しますか？",
     "ペースト処理したい場合は、終了しないで、コピーが終わるまでお待ちください。"};
+inline constexpr CloseQuestion kPasteFailedQuestion = {
+    "ペーストはエラーで終了しました。このまま終了すると、ペーストが不完全で終わります。それでも終了しますか？",
+    "ペースト処理を完了したい場合は、終了しないで戻り、原因を取り除いてから、再度ペーストしてください。"};
 inline constexpr CloseQuestion kCopyFailedQuestion = {
     "コピーはエラーで終了しました。このまま終了すると、ペーストができません。それでも終了しますか？",
     "ペースト処理したい場合は、終了しないで戻り、原因を取り除いてから、再度コピーしてください。"};
