@@ -81,12 +81,15 @@ void Thread2::ShowScanDone() {
   items.StaticText1().Visible(false);
   items.ProgressWheel1().Visible(false);
   Window1& wizard = *pWin1;
-  wizard.StaticText10().Enabled(true);
-  wizard.StaticText10().Text("取得が完了したら、「次へ」ボタンを押して下さい。");
-  wizard.PushButton2().Enabled(true);
   wizard.PushButton3().Enabled(true);
   wizard.PushButton4().Enabled(true);
   wizard.PushButton8().Caption("再取得");
+  // The guidance line and Next serve every page: they speak for STEP 2
+  // only while it shows.
+  if (wizard.PagePanel1().Value() != 1) return;
+  wizard.StaticText10().Enabled(true);
+  wizard.StaticText10().Text("取得が完了したら、「次へ」ボタンを押して下さい。");
+  wizard.PushButton2().Enabled(true);
 }
 
 void Thread2::GetItem2Select(const FolderItemPtr& item) {

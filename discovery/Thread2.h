@@ -136,6 +136,10 @@ class Thread2 : public framework::Thread {
   FolderItemPtr RouteFolder(bool preferences);
   // A product's item in the route's folder, recorded with kind when it exists.
   String PickUpRouteItem(const String& list, bool preferences, const String& name, const String& kind);
+  // The disk that stands for the old machine's start-up disk in its
+  // preference files: the chosen old disk on the network route, none on the
+  // device route (the files are this machine's own).
+  FolderItemPtr OldStartupDisk() const;
   // A product's documents folder: its preference folder in the route's
   // Preferences, read by reader, recorded with kind "DD" when it exists.
   String PickUpDocumentsFolder(const String& list, const String& prefFolderName,

@@ -88,7 +88,10 @@ String LocationUnknownMessage(const ReaderRule& rule, std::size_t entry) {
   return String(kLocationUnknown) + ":" + framework::Str(static_cast<std::int32_t>(entry));
 }
 
-FolderItemPtr ReadDocumentsFolder(const FolderItemPtr& folder, const ReaderRule& rule) {
+// startupDisk: the disk that stands for the start-up disk of the machine
+// whose preference file this is (nullptr: this machine's own).
+FolderItemPtr ReadDocumentsFolder(const FolderItemPtr& folder, const ReaderRule& rule,
+                                  const FolderItemPtr& startupDisk) {
   if (!folder) return nullptr;
   const FolderItemPtr file = folder->Child(rule.fileName);
   if (!file || !file->Exists()) return nullptr;
@@ -103,7 +106,7 @@ FolderItemPtr ReadDocumentsFolder(const FolderItemPtr& folder, const ReaderRule&
     if (!entry.IsEmpty()) {
       // May ask the person to choose the item again; the empty text means
       // it stays unknown.
-      entry = AliasPath::gAbsPath_dc(entry, /*wantFile=*/false);
+      entry = AliasPath::gAbsPath_dc(entry, /*wantFile=*/false, startupDisk);
       if (entry.IsEmpty()) framework::MsgBox(LocationUnknownMessage(rule, number));
     }
     framework::Yield();
@@ -112,23 +115,6 @@ FolderItemPtr ReadDocumentsFolder(const FolderItemPtr& folder, const ReaderRule&
   const String& documents = (*entries)[PrefFile::kDocumentsEntry];
   if (documents.IsEmpty()) return nullptr;
   return framework::GetFolderItem(documents);
-}
-
-// On the network route a preference file speaks of the old machine's own
-// disks: what it records on "its" start-up disk lies on the old disk the
-// person chose here, not on this machine's start-up disk, which may well
-// bear the same name. Taken as recorded, the old documents folder would go
-// unfound, or this machine's folder of that name would be listed (and
-// copied onto itself) in its place.
-FolderItemPtr OnTheOldMachine(const FolderItemPtr& item, std::int32_t oldVolume) {
-  if (!item) return item;
-  const FolderItemPtr ownStartup = framework::Volume(0);
-  const FolderItemPtr oldDisk = framework::Volume(oldVolume);
-  if (!ownStartup || !oldDisk || oldVolume < 1) return nullptr;
-  const std::string path = item->AbsolutePath().ToUTF8();
-  const std::string ownPrefix = ownStartup->AbsolutePath().ToUTF8();  // "Name:"
-  if (!path.starts_with(ownPrefix)) return item;  // on another disk: as recorded
-  return framework::GetFolderItem(oldDisk->AbsolutePath() + String(path.substr(ownPrefix.size())));
 }
 
 }  // namespace
@@ -149,15 +135,15 @@ String Thread2::GetItem2PUDocDVlq(const String& list, const FolderItemPtr& item)
 }
 
 FolderItemPtr Thread2::GetItem2PUDocDTosk2(const FolderItemPtr& folder) {
-  return ReadDocumentsFolder(folder, kToskRule);
+  return ReadDocumentsFolder(folder, kToskRule, OldStartupDisk());
 }
 
 FolderItemPtr Thread2::GetItem2PUDocDKavre2(const FolderItemPtr& folder) {
-  return ReadDocumentsFolder(folder, kKavreRule);
+  return ReadDocumentsFolder(folder, kKavreRule, OldStartupDisk());
 }
 
 FolderItemPtr Thread2::GetItem2PUDocDVlq2(const FolderItemPtr& folder) {
-  return ReadDocumentsFolder(folder, kVlqRule);
+  return ReadDocumentsFolder(folder, kVlqRule, OldStartupDisk());
 }
 
 String Thread2::PickUpDocumentsFolder(const String& list, const String& prefFolderName,
@@ -167,9 +153,16 @@ String Thread2::PickUpDocumentsFolder(const String& list, const String& prefFold
   if (!preferences) return list;
   const FolderItemPtr prefFolder = preferences->Child(prefFolderName);
   if (!prefFolder || !prefFolder->Exists()) return list;
-  FolderItemPtr documents = (this->*reader)(prefFolder);
-  if (!pExdrive) documents = OnTheOldMachine(documents, pVolNo);
+  const FolderItemPtr documents = (this->*reader)(prefFolder);
   // The recorded folder may have been removed since the product last ran.
   if (!documents || !documents->Exists()) return list;
   return list + framework::Str(pWin1->AddFIlist(documents, "DD")) + ":";
 }
+
+// On the network route a preference file speaks of the old machine's own
+// disks: what it records on "its" start-up disk lies on the old disk the
+// person chose here, not on this machine's start-up disk, which may well
+// bear the same name. Taken as recorded, the old documents folder would go
+// unfound (and the person be asked for it), or this machine's folder of
+// that name would be listed (and copied onto itself) in its place.
+FolderItemPtr Thread2::OldStartupDisk() const { return pExdrive ? nullptr : framework::Volume(pVolNo); }

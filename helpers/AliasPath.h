@@ -17,11 +17,18 @@ namespace AliasPath {
 //     the path the record carries, then a folder chooser (a file chooser with
 //     wantFile) asks for the item again. Its choice's AbsolutePath, or the
 //     empty text when the user cancels. The choice is not written back.
+// startupDisk, when given, is the disk that here stands for the start-up
+// disk of the machine that wrote s (the old machine's disk, mounted over the
+// network): a location on "its" start-up disk, which this machine would
+// take for its own, is looked for on that disk instead, before anything is
+// asked, and is never taken from this machine's disks. What the person
+// chooses by hand is taken as chosen.
 // Runs on the calling worker's thread; the dialogs (the framework's MsgBox,
 // then SelectFolder, or GetOpenFolderItem("anyFile") with wantFile) are
 // modal and the worker waits inside this call until the person has answered.
 // Nothing of the resolution throws; what the user interface itself raises
 // (none installed, a test's script without an answer) passes through.
-framework::String gAbsPath_dc(const framework::String& s, bool wantFile);
+framework::String gAbsPath_dc(const framework::String& s, bool wantFile,
+                              const framework::FolderItemPtr& startupDisk = nullptr);
 
 }  // namespace AliasPath

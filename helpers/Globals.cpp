@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <string>
 #include <thread>
 
 #include "framework/core/files/RemoveTree.h"
@@ -51,9 +52,15 @@ String gGetTypeCre(const FolderItemPtr& f) {
   FolderItemPtr contents = f->Child("contents");
   FolderItemPtr pkgInfo = contents ? contents->Child("PkgInfo") : nullptr;
   if (!pkgInfo || !pkgInfo->Exists()) return "";
-  framework::TextInputStreamPtr stream = pkgInfo->OpenAsTextFile();
+  // The code is eight characters, but "PkgInfo" is whatever lies in a
+  // folder named so, possibly gigabytes without a line end, and the scan
+  // holds the baton while it reads: only a short prefix is read, and its
+  // first line is the code. Any text that long is no code of the table.
+  const framework::BinaryStreamPtr stream = pkgInfo->OpenAsBinaryFile(/*write=*/false);
   if (!stream) return "";
-  return stream->ReadLine();
+  std::string line = stream->Read(kPkgInfoReadLimit).Bytes();
+  line.resize(std::min(line.size(), line.find_first_of("\r\n")));
+  return String::FromBytes(std::move(line), framework::EncodingId::None);
 }
 
 void gWait(double ms) {

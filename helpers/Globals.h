@@ -3,6 +3,7 @@
 // beep flag of the caution dialogs, the scratch list of a recursive deletion).
 #pragma once
 
+#include <cstdint>
 #include <vector>
 
 #include "framework/core/files/FolderItem.h"
@@ -33,7 +34,10 @@ String gExtractExtn(const String& s);
 // True for a folder whose name has the extension "app".
 bool gAppPackage(const FolderItemPtr& f);
 // The type+creator code: for a package the first line of "contents"/"PkgInfo"
-// (or "" when it cannot be read), else MacType followed by MacCreator.
+// (or "" when it cannot be read), else MacType followed by MacCreator. Of
+// "PkgInfo" only the first kPkgInfoReadLimit bytes are ever read: a longer
+// first line comes back cut there.
+inline constexpr std::int64_t kPkgInfoReadLimit = 64;
 String gGetTypeCre(const FolderItemPtr& f);
 // Returns when more than ms milliseconds have passed, yielding meanwhile.
 void gWait(double ms);

@@ -7,6 +7,7 @@
 
 #include "discovery/Window2.h"
 #include "framework/core/text/StringFunctions.h"
+#include "framework/core/threads/StopRequest.h"
 #include "framework/ui/ImplicitInstance.h"
 #include "helpers/CautionDialogs.h"
 #include "helpers/Globals.h"
@@ -36,6 +37,10 @@ void Thread1::Event_Run() {
   // for the list then would build an empty new one. The paste reads no list,
   // and a launch on STEP 4 has none to show.
   if (pMode == ModeCopy || pMode == ModeNetCopy) itemList_ = framework::ImplicitInstance<Window2>::Shared();
+  // "中止" and a quit cut the item in hand short at the copy's next piece,
+  // not only after it: an item of gigabytes would otherwise keep the
+  // person waiting with no sign, and a quit would go on copying unseen.
+  const framework::StopCheck stop([this] { return pWin1->pStopThread1 || Abandoned(); });
   switch (pMode) {
     case ModeCopy:
       RunCopy();
@@ -86,8 +91,7 @@ void Thread1::RunCopy() {
     w.pStopThread1 = true;
     w.PushButton7().Enabled(true);
     w.StaticText10().Text(
-        Lines("コピーはエラーで終了しました。このまま終了しても、ペーストのステップには進めません。",
-              "ペーストのステップに進むには、原因を取り除いてから、再度コピーボタンを押してください。"));
+        Lines("コピーはエラーで終了しました。ペーストには進めません。", "原因を取り除いてから、再度コピーしてください。"));
   } else {
     w.StaticText10().Text(Lines("コピーが完了しました。終了ボタンを押して、本ソフトウェアを終了して下さい。",
                                 "その後、外部デバイスを新マシンに繋ぎ直して、再度起動してください。"));
@@ -124,8 +128,8 @@ void Thread1::RunPaste() {
     // As after a stop: the paste stays pending, so the copy-done marker
     // stays and the next start from the device offers the paste again.
     w.pStopThread1 = true;
-    w.StaticText10().Text(Lines("ペーストはエラーで終了しました。ペーストは不完全です。",
-                                "ペーストを完了させるには、原因を取り除いてから、再度ペーストボタンを押してください。"));
+    w.StaticText10().Text(
+        Lines("ペーストはエラーで終了しました。ペーストは不完全です。", "原因を取り除いてから、再度ペーストしてください。"));
   } else {
     w.StaticText10().Text("ペーストが完了しました。終了ボタンを押して、本ソフトウェアを終了して下さい。");
     w.PushButton6().Enabled(false);
@@ -156,8 +160,8 @@ void Thread1::RunNetCopy() {
     // As after a stop: the copy can be run again once the cause is gone.
     w.pStopThread1 = true;
     w.PushButton7().Enabled(true);
-    w.StaticText10().Text(Lines("ネットコピーはエラーで終了しました。コピーは不完全です。",
-                                "コピーを完了させるには、原因を取り除いてから、再度コピーボタンを押してください。"));
+    w.StaticText10().Text(
+        Lines("ネットコピーはエラーで終了しました。コピーは不完全です。", "原因を取り除いてから、再度コピーしてください。"));
   } else {
     w.StaticText10().Text("ネットコピーが完了しました。終了ボタンを押して、本ソフトウェアを終了して下さい。");
     w.PushButton5().Enabled(false);

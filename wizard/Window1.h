@@ -161,6 +161,16 @@ class Window1 : public framework::Window {
   bool ManualAddStart(framework::FolderItemPtr& initial);
   // Whether the transfer worker of the last copy or paste still runs.
   bool TransferRunning() const;
+  // "中止", or a forced quit, for the transfer worker: it stops at the copy's
+  // next piece (the worker's StopCheck asks pStopThread1).
+  void RequestTransferStop();
+  // How the last copy or paste stands, for the question before closing.
+  enum class RunState { Running, Finished, Stopped, Failed };
+  RunState LastRunState() const;
+
+  // The stop request of the last run came from the person (or a forced
+  // quit); pStopThread1 alone is also set by the worker after failed items.
+  bool stopAsked_ = false;
 
   // The transfer worker of the last copy or paste. Not owned: the worker
   // keeps itself alive while it runs and holds this window, so a shared

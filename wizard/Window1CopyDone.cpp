@@ -19,20 +19,13 @@ using framework::String;
 // The assistant's own type+creator code, the first line of its PkgInfo.
 const char* const kOwnTypeCre = "APPLqZws";
 
-// Whether the entry of the base folder is a bundle of this assistant:
-// an "app" extension, a folder, and a PkgInfo whose first line is our code.
-// A PkgInfo that cannot be read counts as someone else's.
+// Whether the entry of the base folder is a bundle of this assistant: an
+// application package whose PkgInfo starts with our code as its own line.
+// A PkgInfo that cannot be read counts as someone else's. The code is read
+// as the scan reads every bundle's, a short prefix only: any folder beside
+// the program may be named so.
 bool IsOwnBundle(const FolderItemPtr& entry) {
-  if (Globals::gExtractExtn(entry->Name()) != "app") return false;
-  if (entry->MacType() != "fold") return false;
-  const FolderItemPtr contents = entry->Child("contents");
-  const FolderItemPtr pkgInfo = contents != nullptr ? contents->Child("PkgInfo") : nullptr;
-  if (pkgInfo == nullptr || !pkgInfo->Exists()) return false;
-  const framework::TextInputStreamPtr stream = pkgInfo->OpenAsTextFile();
-  if (stream == nullptr) return false;
-  const String firstLine = stream->ReadLine(framework::Encodings::SystemDefault);
-  stream->Close();
-  return firstLine == kOwnTypeCre;
+  return Globals::gAppPackage(entry) && Globals::gGetTypeCre(entry) == kOwnTypeCre;
 }
 
 // The marker's place in a qualifying bundle; nullptr when the bundle's

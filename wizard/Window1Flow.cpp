@@ -2,6 +2,7 @@
 // control handlers, starting the two workers, and what closing decides.
 #include "wizard/Window1.h"
 
+#include <cstddef>
 #include <memory>
 
 #include "discovery/Thread2.h"
@@ -59,9 +60,6 @@ void Window1::PageChange(std::int32_t n) {
         pBack = false;
         break;
       }
-      PushButton2().Enabled(false);
-      PushButton3().Enabled(false);
-      PushButton4().Enabled(false);
       StaticText10().Text("");
       {
         Window2& list = Window2::Instance();
@@ -214,7 +212,7 @@ void Window1::PushButton4_Action(PushButton& control) {
 
 void Window1::PushButton5_Action(PushButton& control) {
   if (control.Caption() != "コピー") {
-    pStopThread1 = true;
+    RequestTransferStop();
     return;
   }
   if (RadioButton2().Value() && !RadioButton3().Value() && !RadioButton4().Value()) {
@@ -226,7 +224,7 @@ void Window1::PushButton5_Action(PushButton& control) {
 
 void Window1::PushButton6_Action(PushButton& control) {
   if (control.Caption() != "ペースト") {
-    pStopThread1 = true;
+    RequestTransferStop();
     return;
   }
   if (!RadioButton5().Value() && !RadioButton6().Value()) {
@@ -249,6 +247,13 @@ void Window1::GetItem() {
   }
   PushButton8().Caption("中止");
   pStopThread2 = false;
+  // Until the scan has ended the list is not what will be copied, and what
+  // is added by hand meanwhile would be listed among rows the scan is
+  // still adding: Next and both manual adds wait for it, on a new scan as
+  // on the first. The scan's end gives them back.
+  PushButton2().Enabled(false);
+  PushButton3().Enabled(false);
+  PushButton4().Enabled(false);
   // A new scan starts from an empty list; the item table keeps its entries,
   // so an item found again keeps its index.
   Window2& list = Window2::Instance();
@@ -290,6 +295,7 @@ void Window1::PutForCopy() {
     framework::Yield();
   }
   pStopThread1 = false;
+  stopAsked_ = false;
   pStartCP = true;
   auto worker = std::make_shared<Thread1>();
   worker->pWin1 = std::static_pointer_cast<Window1>(shared_from_this());
@@ -301,6 +307,7 @@ void Window1::PutForCopy() {
 
 void Window1::PutForPaste() {
   pStopThread1 = false;
+  stopAsked_ = false;
   pStartCP = true;
   auto worker = std::make_shared<Thread1>();
   worker->pWin1 = std::static_pointer_cast<Window1>(shared_from_this());
@@ -310,6 +317,11 @@ void Window1::PutForPaste() {
   worker->Run();
 }
 
+void Window1::RequestTransferStop() {
+  pStopThread1 = true;
+  stopAsked_ = true;
+}
+
 bool Window1::TransferRunning() const {
   const std::shared_ptr<framework::Thread> worker = transferWorker_.lock();
   return worker && worker->IsRunning();
@@ -317,37 +329,68 @@ bool Window1::TransferRunning() const {
 
 // --- closing ---
 
+namespace {
+
+// The question before closing while the last copy or paste has not gone
+// through, in the words of how it stands.
+struct CloseQuestion {
+  const char* message;
+  const char* explanation;
+};
+
+// [stopped, running, ended with errors][copy phase, paste phase]
+constexpr CloseQuestion kCloseQuestions[3][2] = {
+    {{"処理を中止したままで終了すると、ペーストができません。それでも終了しますか？",
+      "ペースト処理したい場合は、終了しないで戻り、コピー処理を継続してください。"},
+     {"処理を中止したままで終了すると、ペーストが不完全で終わります。それでも終了しますか？",
+      "ペースト処理を完了したい場合は、終了しないで戻り、ペースト処理を継続してください。"}},
+    {{"コピー中です。今終了するとコピーは中止され、ペーストができません。それでも終了しますか？",
+      "ペースト処理したい場合は、終了しないで、コピーが終わるまでお待ちください。"},
+     {"ペースト中です。今終了するとペーストは中止され、不完全で終わります。それでも終了しますか？",
+      "ペースト処理を完了したい場合は、終了しないで、ペーストが終わるまでお待ちください。"}},
+    {{"コピーはエラーで終了しました。このまま終了すると、ペーストができません。それでも終了しますか？",
+      "ペースト処理したい場合は、終了しないで戻り、原因を取り除いてから、再度コピーしてください。"},
+     {"ペーストはエラーで終了しました。このまま終了すると、ペーストが不完全で終わります。それでも終了しますか？",
+      "ペースト処理を完了したい場合は、終了しないで戻り、原因を取り除いてから、再度ペーストしてください。"}},
+};
+
+}  // namespace
+
+Window1::RunState Window1::LastRunState() const {
+  if (TransferRunning()) return RunState::Running;
+  if (!pStopThread1) return RunState::Finished;
+  // The flag is set by the person's "中止" (or a forced quit), and by the
+  // worker itself after a run with failed items.
+  return stopAsked_ ? RunState::Stopped : RunState::Failed;
+}
+
 // The copy-done marker of Window1CopyDone.cpp is written or deleted here, and
 // only here.
 bool Window1::CloseApp() {
-  const bool running = TransferRunning();
   // The network route keeps no marker and asks nothing. A network copy still
-  // going stops at its next check, as after "中止".
+  // going stops at once, as after "中止".
   if (RadioButton2().Value()) {
-    if (running) pStopThread1 = true;
+    if (TransferRunning()) RequestTransferStop();
     return false;
   }
   if (!pStartCP) return false;
-  // A run still going has not finished either: it is asked about as a
-  // stopped one, and the marker is never written for a copy that did not
-  // finish (nor deleted for a paste that did not).
-  if (pStopThread1 || running) {
-    const bool copyPhase = pPastePhase == PhaseCopy;
-    const String message = copyPhase ? "処理を中止したままで終了すると、ペーストができません。それでも終了しますか？"
-                                     : "処理を中止したままで終了すると、ペーストが不完全で終わります。それでも終了しますか？";
-    const String explanation = copyPhase
-                                   ? "ペースト処理したい場合は、終了しないで戻り、コピー処理を継続してください。"
-                                   : "ペースト処理を完了したい場合は、終了しないで戻り、ペースト処理を継続してください。";
+  const RunState asked = LastRunState();
+  if (asked != RunState::Finished) {
+    const std::size_t situation = asked == RunState::Stopped ? 0 : asked == RunState::Running ? 1 : 2;
+    const CloseQuestion& question = kCloseQuestions[situation][pPastePhase == PhaseCopy ? 0 : 1];
     const std::int32_t answer = Globals::gCautionDlg(this, Globals::gBeep, /*buttons=*/2, /*altCaption=*/"",
                                                      /*cancelCaption=*/"強制終了", /*actionCaption=*/"終了しない",
-                                                     message, explanation);
+                                                     question.message, question.explanation);
     if (answer == Globals::CautionAction) return true;
-    // "強制終了": a run still going (it may have ended while the person
-    // read the question) stops at its next check; the program then waits
-    // for it to end before it goes.
-    pStopThread1 = true;
-    return false;
+    // "強制終了". The run went on while the person read the question: what
+    // counts is how it stands now. One still going is stopped, and the
+    // program waits for it to end (at the copy's next piece) before it goes.
+    const RunState now = LastRunState();
+    if (now == RunState::Running) RequestTransferStop();
+    if (now != RunState::Finished) return false;
   }
+  // The last run went through, perhaps while the question was up: the
+  // device now holds the whole copy, or the paste is complete.
   if (pPastePhase == PhaseCopy) {
     CreateCopyDone();
   } else {

@@ -1,5 +1,7 @@
 #include "framework/qt/LabelView.h"
 
+#include <QAbstractButton>
+#include <QEvent>
 #include <QPainter>
 #include <QTextLayout>
 #include <algorithm>
@@ -9,6 +11,8 @@ namespace {
 
 // The smallest text a too-full label is shrunk to; smaller is not legible.
 constexpr int kSmallestPixels = 9;
+// Room left between the text and a button it wraps before.
+constexpr int kButtonGap = 8;
 
 int PixelsOf(const QFont& font) {
   return font.pixelSize() > 0 ? font.pixelSize() : QFontMetrics(font).height() * 3 / 4;
@@ -17,6 +21,40 @@ int PixelsOf(const QFont& font) {
 int StepFor(int pixels) { return pixels + (pixels + 2) / 3; }  // 12 px -> 16, 14 px -> 19, 10 px -> 14
 
 }  // namespace
+
+int LabelView::LineWidth() const {
+  int lineWidth = width();
+  if (parentWidget() == nullptr) return lineWidth;
+  const QRect box = geometry();
+  for (const QObject* child : parentWidget()->children()) {
+    const auto* button = qobject_cast<const QAbstractButton*>(child);
+    if (button == nullptr || button->isHidden() || !button->geometry().intersects(box)) continue;
+    if (button->x() > box.x()) lineWidth = std::min(lineWidth, button->x() - box.x() - kButtonGap);
+  }
+  return std::max(lineWidth, 1);
+}
+
+void LabelView::showEvent(QShowEvent* event) {
+  QLabel::showEvent(event);
+  if (parentWidget() == nullptr) return;
+  // Installing again moves the filter, never doubles it.
+  for (QObject* child : parentWidget()->children())
+    if (qobject_cast<QAbstractButton*>(child) != nullptr) child->installEventFilter(this);
+}
+
+bool LabelView::eventFilter(QObject* watched, QEvent* event) {
+  switch (event->type()) {
+    case QEvent::Show:
+    case QEvent::Hide:
+    case QEvent::Move:
+    case QEvent::Resize:
+      update();
+      break;
+    default:
+      break;
+  }
+  return QLabel::eventFilter(watched, event);
+}
 
 int LabelView::LineHeight() const { return StepFor(PixelsOf(font())); }
 
@@ -64,13 +102,14 @@ int LabelView::Lay(QPainter* painter, const QFont& face, int step) const {
   const QFontMetricsF metrics(face);
   // Centre the glyphs' own height in the tighter line.
   const qreal lift = (metrics.height() - step) / 2;
+  const int lineWidth = LineWidth();
   int top = 0;
   for (const QString& paragraph : text().split(QLatin1Char('\n'))) {
     QTextLayout layout(paragraph, face);
     layout.setTextOption(option);
     layout.beginLayout();
     for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
-      line.setLineWidth(width());
+      line.setLineWidth(lineWidth);
       line.setPosition(QPointF(0, top - lift));
       top += step;
     }

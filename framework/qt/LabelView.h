@@ -8,6 +8,8 @@
 // one every LineHeight() pixels, wrapping Japanese text anywhere and Latin
 // text at word boundaries. A text with more lines than the box holds (the
 // guidance line's longest messages) is drawn tighter rather than cut off.
+// A button shown over the label's right part (Back over the guidance line)
+// is kept clear: the text wraps before it while it shows.
 #pragma once
 
 #include <QLabel>
@@ -27,9 +29,15 @@ class LabelView : public QLabel {
   // size, and then in a smaller size (not below 9 px), so that the last line
   // stays inside the box.
   int DrawnHeight() const;
+  // The width the lines wrap at: the label's, or less while a button shown
+  // beside it reaches into its box from the right.
+  int LineWidth() const;
 
  protected:
   void paintEvent(QPaintEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  // A neighbouring button shown, hidden or moved changes where the lines wrap.
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   struct Fit {

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -66,6 +67,11 @@ TEST(GetTypeCre, ReadsPkgInfoOfAPackageAndFinderInfoOfAFile) {
   tree.Bundle("TwoLines.app", "APPLqZw1\nmore text");
   tree.Bundle("Spaces.app", "APPLqZw1  ");
   tree.Folder("Empty.app/Contents");
+  // A gigabyte without a line end (sparse: nothing is written) is read no
+  // further than its prefix; read whole, it would take seconds and the
+  // gigabyte in memory while the scan holds the baton.
+  const auto huge = tree.Bundle("Huge.app", "APPLqZw1");
+  std::filesystem::resize_file(huge / "Contents/PkgInfo", std::uintmax_t{1} << 30);
   const auto doc = tree.File("letter.txt", "hello");
   const bool haveXattr = TempTree::SetTypeCreator(doc, "TEXT", "ttxt");
   tree.File("bare.bin", "x");
@@ -75,6 +81,8 @@ TEST(GetTypeCre, ReadsPkgInfoOfAPackageAndFinderInfoOfAFile) {
   EXPECT_EQ(Globals::gGetTypeCre(FolderItem::FromPosix(tree / "Spaces.app")).ToUTF8(), "APPLqZw1  ")
       << "the line is returned without trimming";
   EXPECT_EQ(Globals::gGetTypeCre(FolderItem::FromPosix(tree / "Empty.app")).ToUTF8(), "");
+  EXPECT_EQ(Globals::gGetTypeCre(FolderItem::FromPosix(huge)).Bytes(),
+            "APPLqZw1" + std::string(Globals::kPkgInfoReadLimit - 8, '\0'));
   EXPECT_EQ(Globals::gGetTypeCre(FolderItem::FromPosix(tree / "bare.bin")).ToUTF8(), "");
   if (haveXattr) {
     EXPECT_EQ(Globals::gGetTypeCre(FolderItem::FromPosix(doc)).ToUTF8(), "TEXTttxt");

@@ -11,6 +11,7 @@
 
 #include "framework/ui/Window.h"
 #include "program/DiscoveryFixture.h"
+#include "support/AliasRecordWriter.h"
 #include "support/PrefFileWriter.h"
 #include "wizard/Window3.h"
 
@@ -45,6 +46,17 @@ class DiscoveryNetwork : public programtest::DiscoveryTest {
     ASSERT_TRUE(Wizard().RadioButton2().Value());
   }
 
+  // The scan of the old disk: the first by Next from STEP 1, every later
+  // one by "再取得".
+  void Scan() {
+    if (Wizard().PushButton8().Caption() == "再取得") {
+      Rescan();
+      return;
+    }
+    ASSERT_TRUE(UserInput::Press(Wizard().PushButton2()));
+    framework::Thread::WaitForAll();
+  }
+
   // The volume table without the old disk, once a case unmounts it.
   std::unique_ptr<framework::FileSystemSetupGuard> unmountedGuard_;
 };
@@ -73,17 +85,10 @@ TEST_F(DiscoveryNetwork, ScanTakesTheOldDisksApplicationsAndTheChosenUsersLibrar
   };
 
   ChooseOldMachine();
-  bool first = true;
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     c.change();
-    if (first) {
-      ASSERT_TRUE(UserInput::Press(Wizard().PushButton2()));
-      framework::Thread::WaitForAll();
-      first = false;
-    } else {
-      Rescan();
-    }
+    Scan();
     EXPECT_EQ(TopRows(), c.products);
     ExpectScanDone();
   }
@@ -91,21 +96,54 @@ TEST_F(DiscoveryNetwork, ScanTakesTheOldDisksApplicationsAndTheChosenUsersLibrar
 }
 
 // The preference file on the old disk records its documents folder on the
-// old machine's start-up disk; here that name belongs to this machine's own
-// start-up disk, which even holds a folder of that path.
+// old machine's start-up disk, as a path text or as an alias record; here
+// that disk's name belongs to this machine's own start-up disk. The folder
+// is looked for on the old disk before anything is asked; one the person
+// then chooses by hand is taken as chosen.
 TEST_F(DiscoveryNetwork, ADocumentsFolderRecordedOnTheOldStartUpDiskIsTakenFromTheOldDisk) {
-  tree_.MakeFolder("oldmac/Users/taro/Documents/書類/notes");
-  tree_.MakeFolder("startup/Users/taro/Documents/書類");
-  tree_.WriteFile("oldmac/Users/taro/Library/Preferences/Toskarine初期設定/pref2",
-                  testsupport::PrefFileWriter::File(/*encoded=*/true, "", "", "Macintosh HD:Users:taro:Documents:書類:"));
+  const std::string shoruiMJ = "\x8f\x91\x97\xde";  // 書類 in Mac Japanese
+  const std::string record = testsupport::AliasRecordWriter::Version2(testsupport::AliasRecordWriter::kFolder)
+                                 .VolumeName("Macintosh HD")
+                                 .Tag(2, "Macintosh HD:Users:taro:Documents:" + shoruiMJ)
+                                 .Bytes();
+  const std::string kToskarineItems =
+      "Toskarine II: AD oldmac/Applications/Tosk, P oldmac/Users/taro/Library/Preferences/Toskarine初期設定, "
+      "AS oldmac/Users/taro/Library/Application Support/Toskarine II";
+  struct Case {
+    const char* name;
+    std::string entry19;
+    bool alsoHere;   // this machine holds a folder of the recorded path too
+    bool onOldDisk;  // the folder is there; else the person chooses one here
+    const char* documents;
+  };
+  const Case cases[] = {
+      {"path text", "Macintosh HD:Users:taro:Documents:書類:", true, true, "oldmac/Users/taro/Documents/書類"},
+      {"alias record", record, false, true, "oldmac/Users/taro/Documents/書類"},
+      {"alias record, also here", record, true, true, "oldmac/Users/taro/Documents/書類"},
+      {"alias record, gone from the old disk", record, false, false, "startup/Users/me/Documents/Mine"},
+  };
+  tree_.MakeFolder("startup/Users/me/Documents/Mine");
   ChooseOldMachine();
-  ASSERT_TRUE(UserInput::Press(Wizard().PushButton2()));
-  framework::Thread::WaitForAll();
-  EXPECT_EQ(TopRows(),
-            (Texts{"Toskarine II: AD oldmac/Applications/Tosk, P oldmac/Users/taro/Library/Preferences/Toskarine初期設定, "
-                   "AS oldmac/Users/taro/Library/Application Support/Toskarine II, DD oldmac/Users/taro/Documents/書類"}));
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    fs::remove_all(tree_ / "oldmac/Users/taro/Documents");
+    fs::remove_all(tree_ / "startup/Users/taro");
+    if (c.onOldDisk) tree_.MakeFolder("oldmac/Users/taro/Documents/書類/notes");
+    if (c.alsoHere) tree_.MakeFolder("startup/Users/taro/Documents/書類");
+    tree_.WriteFile("oldmac/Users/taro/Library/Preferences/Toskarine初期設定/pref2",
+                    testsupport::PrefFileWriter::File(/*encoded=*/true, "", "", c.entry19));
+    const std::size_t messagesBefore = user_.MessageBoxes().size();
+    if (!c.onOldDisk) user_.WillChoose(Item(c.documents));
+    Scan();
+    EXPECT_EQ(TopRows(), (Texts{kToskarineItems + ", DD " + c.documents}));
+    const auto messages = user_.MessageBoxes();
+    ASSERT_EQ(messages.size() - messagesBefore, c.onOldDisk ? 0u : 1u) << "asked only when not on the old disk";
+    if (!c.onOldDisk) {
+      EXPECT_EQ(messages.back().ToUTF8(), "「Macintosh HD:Users:taro:Documents:書類」が見つかりません。再指定して下さい。");
+    }
+  }
   EXPECT_TRUE(user_.Dialogs().empty());
-  EXPECT_TRUE(user_.MessageBoxes().empty());
+  EXPECT_EQ(user_.Report(), "");
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -28,8 +29,9 @@ namespace pageflowtest {
 
 namespace fs = std::filesystem;
 
-// The copy-phase and paste-phase wordings of the question before closing
-// after a stopped run.
+// The wordings of the question before closing: after a stopped run (copy
+// phase, paste phase), while a copy runs, and after a paste or a copy that
+// ended with errors.
 struct CloseQuestion {
   const char* message;
   const char* explanation;
@@ -40,6 +42,15 @@ inline constexpr CloseQuestion kCopyPhaseQuestion = {
 inline constexpr CloseQuestion kPastePhaseQuestion = {
     "処理を中止したままで終了すると、ペーストが不完全で終わります。それでも終了しますか？",
     "ペースト処理を完了したい場合は、終了しないで戻り、ペースト処理を継続してください。"};
+inline constexpr CloseQuestion kCopyRunningQuestion = {
+    "コピー中です。今終了するとコピーは中止され、ペーストができません。それでも終了しますか？",
+    "ペースト処理したい場合は、終了しないで、コピーが終わるまでお待ちください。"};
+inline constexpr CloseQuestion kPasteFailedQuestion = {
+    "ペーストはエラーで終了しました。このまま終了すると、ペーストが不完全で終わります。それでも終了しますか？",
+    "ペースト処理を完了したい場合は、終了しないで戻り、原因を取り除いてから、再度ペーストしてください。"};
+inline constexpr CloseQuestion kCopyFailedQuestion = {
+    "コピーはエラーで終了しました。このまま終了すると、ペーストができません。それでも終了しますか？",
+    "ペースト処理したい場合は、終了しないで戻り、原因を取り除いてから、再度コピーしてください。"};
 
 // A tree as text, one line per item in name order: its kind, permission
 // bits, modification time, then a file's bytes or a link's target, and its
@@ -71,11 +82,14 @@ class PageFlowTest : public programtest::DiscoveryTest {
   void NextToStepThree();
   // Presses the run's button ("コピー" or "ペースト") and waits for the run.
   void RunToTheEnd(framework::PushButton& run);
-  // Presses the run's button, then "中止" once the first item is under way:
-  // the run stops after it.
+  // Presses the run's button, then "中止" once the first item is over: the
+  // run stops there, before or inside the second.
   void StopAfterTheFirstItem(framework::PushButton& run);
   // The question before closing: the answer to give, and what it asked.
-  void WillAnswerCloseQuestion(framework::DialogButton answer) { user_.WillPress(answer); }
+  // whileShown runs while the question is up (ScriptedUser::WillPress).
+  void WillAnswerCloseQuestion(framework::DialogButton answer, std::function<void()> whileShown = {}) {
+    user_.WillPress(answer, std::move(whileShown));
+  }
   void ExpectCloseQuestion(std::size_t dialogIndex, const CloseQuestion& wording) const;
 
   // Nothing of the program is left standing after its quit, and no window

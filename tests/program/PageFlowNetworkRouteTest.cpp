@@ -147,4 +147,31 @@ TEST_F(NetworkRoute, AQuitWhileTheCopyRunsStopsItWithoutAQuestion) {
   ExpectNothingLeftOpen();
 }
 
+// A quit while the copy is inside an item of many pieces cuts it short
+// there (the network route asks nothing first): the replaced folder stays
+// as it was, and nothing of the copy is left beside it.
+TEST_F(NetworkRoute, AQuitDuringTheCopyCutsTheItemInHandShort) {
+  // Real bytes, so the copy goes piece by piece (a hole would be skipped).
+  tree_.WriteFile("oldmac/Applications/Pelquon/big.bin", std::string(std::size_t{40} << 20, 'x'));
+  OnStepThree();
+  Window1& w = HeldWizard();
+  ASSERT_TRUE(UserInput::Choose(w.RadioButton3()));
+  programtest::TimeSliceGuard strictTurns(std::chrono::microseconds(0));
+  ASSERT_TRUE(UserInput::Press(w.PushButton5()));
+  // The first pieces of big.bin have arrived beside the Applications folder's Pelquon.
+  ASSERT_TRUE(programtest::YieldUntil([&] {
+    std::error_code error;
+    for (fs::recursive_directory_iterator it(tree_ / "startup/Applications", error), end; it != end; it.increment(error))
+      if (it->path().filename() == "big.bin" && it->file_size(error) > 0) return true;
+    return false;
+  }));
+  EXPECT_TRUE(UserInput::ClickCloseBox(w));
+  EXPECT_EQ(user_.Quits(), 1);
+  framework::Thread::WaitForAll();
+
+  EXPECT_EQ(Listing(tree_ / "startup/Applications"), (Names{"Pelquon"})) << "no staging left over";
+  EXPECT_EQ(Listing(tree_ / "startup/Applications/Pelquon"), (Names{"Mine.txt"}));
+  EXPECT_TRUE(user_.Dialogs().empty());
+}
+
 }  // namespace

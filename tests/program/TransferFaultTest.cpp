@@ -34,11 +34,9 @@ using Names = std::set<std::string>;
 
 // As the observations write them, a line break shown as ⏎.
 const char* const kCopyFailed =
-    "コピーはエラーで終了しました。このまま終了しても、ペーストのステップには進めません。⏎"
-    "ペーストのステップに進むには、原因を取り除いてから、再度コピーボタンを押してください。";
+    "コピーはエラーで終了しました。ペーストには進めません。⏎原因を取り除いてから、再度コピーしてください。";
 const char* const kPasteFailed =
-    "ペーストはエラーで終了しました。ペーストは不完全です。⏎"
-    "ペーストを完了させるには、原因を取り除いてから、再度ペーストボタンを押してください。";
+    "ペーストはエラーで終了しました。ペーストは不完全です。⏎原因を取り除いてから、再度ペーストしてください。";
 
 std::string Joined(const std::set<std::string>& names) {
   std::string text;

@@ -3,6 +3,7 @@
 
 #include "framework/qt/LabelView.h"
 #include "framework/ui/Label.h"
+#include "framework/ui/PushButton.h"
 #include "qt/QtTestSupport.h"
 
 namespace {
@@ -53,25 +54,32 @@ TEST_F(LabelFit, TheFullestMultiLineLabelsKeepTheirLastLineInsideTheBox) {
   }
 }
 
-// The guidance line under the page is two lines high; some of the texts put
-// there wrap to three or four. They are drawn tighter (smaller, if need be)
-// and never lose their last line; a text that fits keeps the spacing.
-TEST_F(LabelFit, TheGuidanceLineDrawsALongerTextTighterInsideItsBox) {
+// The guidance line under the page is two lines high, and Back stands over
+// its right end while it shows. Every text put there wraps before Back
+// while it shows, and takes at most three lines, so it is drawn whole at
+// its own size (tighter when it needs three); a text that fits keeps the
+// spacing.
+TEST_F(LabelFit, TheGuidanceLineWrapsBeforeBackAndHoldsEveryTextWhole) {
   struct Row {
     const char* name;
     String text;
+    bool back;  // Back shows in that state
     int lines;  // at the design's spacing
   };
   const Row rows[] = {
-      {"fits", "方式を指定して場所を確認したら、「次へ」ボタンを押して下さい。", 1},
-      {"three lines",
-       String("コピーが完了しました。終了ボタンを押して、本ソフトウェアを終了して下さい。") + EndOfLine +
-           "その後、外部デバイスを新マシンに繋ぎ直して、再度起動してください。",
-       3},
-      {"four lines",
-       String("コピーはエラーで終了しました。このまま終了しても、ペーストのステップには進めません。") + EndOfLine +
-           "ペーストのステップに進むには、原因を取り除いてから、再度コピーボタンを押してください。",
-       4},
+      {"fits", "方式を指定して場所を確認したら、「次へ」ボタンを押して下さい。", false, 1},
+      {"step 3", String("不足のアイテムがあれば、前のステップに戻って追加して下さい。") + EndOfLine +
+                     "コピーが完了するまで、次のステップへは進めません。", true, 3},
+      {"copy done", String("コピーが完了しました。終了ボタンを押して、本ソフトウェアを終了して下さい。") + EndOfLine +
+                        "その後、外部デバイスを新マシンに繋ぎ直して、再度起動してください。", false, 3},
+      {"copy stopped", String("コピーが中止されました。このまま終了しても、ペーストのステップには進めません。") +
+                           EndOfLine + "ペーストのステップに進むには、コピーを完了させてください。", true, 3},
+      {"copy failed", String("コピーはエラーで終了しました。ペーストには進めません。") + EndOfLine +
+                          "原因を取り除いてから、再度コピーしてください。", true, 2},
+      {"network copy failed", String("ネットコピーはエラーで終了しました。コピーは不完全です。") + EndOfLine +
+                                  "原因を取り除いてから、再度コピーしてください。", true, 2},
+      {"paste failed", String("ペーストはエラーで終了しました。ペーストは不完全です。") + EndOfLine +
+                           "原因を取り除いてから、再度ペーストしてください。", false, 2},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
@@ -82,9 +90,13 @@ TEST_F(LabelFit, TheGuidanceLineDrawsALongerTextTighterInsideItsBox) {
       label->TextSize(12);
       label->MultiLine(true);
       label->Text(row.text);
+      framework::PushButton& back = w.AddControl<framework::PushButton>("Back");
+      back.Bounds(390, 440, 80, 20);
+      back.Visible(row.back);
     }, [](qttest::TestWindow& w) { w.Width(600); w.Height(480); });
     auto* view = WidgetOf<LabelView>(*label);
     ASSERT_NE(view, nullptr);
+    EXPECT_EQ(view->LineWidth(), row.back ? 390 - 30 - 8 : 430);
     EXPECT_EQ(view->NeededHeight(), row.lines * view->LineHeight());
     EXPECT_LE(view->DrawnHeight(), 44);
     if (row.lines == 1) {
