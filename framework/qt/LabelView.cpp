@@ -29,6 +29,10 @@ int LabelView::LineWidth() const {
   for (const QObject* child : parentWidget()->children()) {
     const auto* button = qobject_cast<const QAbstractButton*>(child);
     if (button == nullptr || button->isHidden() || !button->geometry().intersects(box)) continue;
+    // Only a button over the label's right end takes line room; one that
+    // just touches the box elsewhere (再取得 under the scan text) leaves the
+    // text its full width.
+    if (button->geometry().right() + kButtonGap < box.right()) continue;
     if (button->x() > box.x()) lineWidth = std::min(lineWidth, button->x() - box.x() - kButtonGap);
   }
   return std::max(lineWidth, 1);

@@ -45,9 +45,12 @@ TEST_F(LabelFit, TheFullestMultiLineLabelsKeepTheirLastLineInsideTheBox) {
       label->TextSize(12);
       label->MultiLine(true);
       label->Text(row.text);
+      // As 再取得 stands under the scan text, touching its box.
+      w.AddControl<framework::PushButton>("Below").Bounds(200, row.height - 1, 80, 20);
     }, [](qttest::TestWindow& w) { w.Width(600); w.Height(200); });
     auto* view = WidgetOf<LabelView>(*label);
     ASSERT_NE(view, nullptr);
+    EXPECT_EQ(view->LineWidth(), row.width) << "a button under the middle of the box takes no line room";
     EXPECT_LE(view->NeededHeight(), row.height);
     EXPECT_GE(view->NeededHeight(), 3 * view->LineHeight()) << "every piece is a line of its own";
     window->Close();
