@@ -8,6 +8,7 @@
 
 #include "framework/core/files/RemoveTree.h"
 #include "framework/core/text/StringFunctions.h"
+#include "transfer/StagingNames.h"
 
 namespace StagedCopy {
 namespace {
@@ -17,11 +18,11 @@ using framework::FolderItem;
 using framework::FolderItemPtr;
 using framework::String;
 
-const char* const kStagePrefix = ".olvan-incoming-";
+const std::string kStagePrefix = std::string(StagingNames::kPrefix) + "incoming-";
 // The old item's place inside the hidden folder, where the file system
 // cannot exchange; the second where the item itself bears the first name.
-const char* const kAside = ".olvan-previous";
-const char* const kAsideOther = ".olvan-previous-2";
+const std::string kAside = std::string(StagingNames::kPrefix) + "previous";
+const std::string kAsideOther = kAside + "-2";
 
 // Enough tries to step over hidden folders that cannot be removed.
 constexpr std::int32_t kStageTries = 100;
@@ -180,7 +181,7 @@ Outcome CopyInto(const FolderItemPtr& item, const FolderItemPtr& destination, Ex
   // No exchange on this file system: two renames, the old item set aside
   // in the hidden folder first (where the next run finds it, should the
   // machine stop in between).
-  const String asideName = name == kAside ? kAsideOther : kAside;
+  const String asideName = name == String(kAside) ? kAsideOther : kAside;
   if (!old->MoveFileTo(stage, asideName)) {
     failed.why = old->LastError();
     RemoveStage(stage);
