@@ -155,17 +155,26 @@ TEST(DeleteFolder, AnUndeletableItemLeavesItsFoldersAndTheRestGoes) {
   const auto locked = tree.File("R/S/locked", "2");
   tree.File("R/S/b", "3");
   tree.File("R/c", "4");
-  const std::string lock = "chattr +i '" + locked.string() + "' 2>/dev/null";
-  if (std::system(lock.c_str()) != 0) GTEST_SKIP() << "this file system cannot lock a file";
+  // An empty folder that cannot go either, in a tree of its own where
+  // nothing else fails (it was once tried again and again, for ever).
+  tree.File("Q/x", "5");
+  const auto lockedFolder = tree / "Q/T";
+  std::filesystem::create_directory(lockedFolder);
+  const std::string both = "'" + locked.string() + "' '" + lockedFolder.string() + "'";
+  if (std::system(("chattr +i " + both + " 2>/dev/null").c_str()) != 0) {
+    GTEST_SKIP() << "this file system cannot lock a file";
+  }
   Globals::gDeleteFolder(FolderItem::FromPosix(tree / "R"));
-  const std::string unlock = "chattr -i '" + locked.string() + "'";
-  ASSERT_EQ(std::system(unlock.c_str()), 0);
+  Globals::gDeleteFolder(FolderItem::FromPosix(tree / "Q"));
+  ASSERT_EQ(std::system(("chattr -i " + both).c_str()), 0);
 
   EXPECT_TRUE(std::filesystem::exists(locked));
+  EXPECT_TRUE(std::filesystem::exists(lockedFolder));
   EXPECT_TRUE(std::filesystem::exists(tree / "R/S"));
   EXPECT_FALSE(std::filesystem::exists(tree / "R/a"));
   EXPECT_FALSE(std::filesystem::exists(tree / "R/S/b"));
   EXPECT_FALSE(std::filesystem::exists(tree / "R/c"));
+  EXPECT_FALSE(std::filesystem::exists(tree / "Q/x"));
   EXPECT_TRUE(Globals::gDlist.empty());
 }
 

@@ -54,6 +54,7 @@ class TreeRemover {
   std::vector<Level> levels_;
   std::set<Identity> stuck_;  // folders that could not be emptied
   int firstError_ = 0;
+  dev_t device_ = 0;  // the tree's own disk
 };
 
 bool TreeRemover::EnterLevel(FileHandle folder) {
@@ -80,7 +81,8 @@ bool TreeRemover::Step(Level& level) {
     return false;
   }
   if (Gone(unlinkat(here, name.c_str(), AT_REMOVEDIR))) return false;
-  if (stuck_.count(IdentityOf(info))) {
+  // Another disk mounted inside the tree is not the tree's to empty.
+  if (info.st_dev != device_ || stuck_.count(IdentityOf(info))) {
     Failed();
     return false;
   }
@@ -98,6 +100,7 @@ bool TreeRemover::Run(int folderFd, const std::string& name) {
   if (fstatat(folderFd, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) return errno == ENOENT;
   if (!S_ISDIR(info.st_mode)) return Gone(unlinkat(folderFd, name.c_str(), 0));
   if (Gone(unlinkat(folderFd, name.c_str(), AT_REMOVEDIR))) return true;
+  device_ = info.st_dev;
   if (!EnterLevel(OpenForEmptying(folderFd, name, info))) return false;
 
   while (!levels_.empty()) {
@@ -108,8 +111,9 @@ bool TreeRemover::Run(int folderFd, const std::string& name) {
       continue;
     }
     // This folder is as empty as it gets; back up to its parent, which then
-    // tries to remove it again.
-    if (firstError_ != 0) stuck_.insert(level.identity);
+    // tries to remove it once more (a folder that still cannot go, such as
+    // an immutable one, is not entered again).
+    stuck_.insert(level.identity);
     levels_.pop_back();
     if (levels_.empty()) break;
     FileHandle parent(openat(current_.get(), "..", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
