@@ -21,14 +21,8 @@ set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
 top=$(cd "$here/../.." && pwd)
-[ $# -eq 3 ] || { echo "usage: $0 <program> <sample tool> <folder>" >&2; exit 2; }
-program=$1
-sample_tool=$2
 source "$here/e2e_lib.sh"
-
-e2e_require_tools xvfb-run xdotool import getfattr setfattr iconv
-e2e_on_virtual_screen "$0" "$@"
-e2e_prepare "$3"
+e2e_begin "$0" "$@"
 
 old=$E2E_OUT/old-machine
 new=$E2E_OUT/new-machine

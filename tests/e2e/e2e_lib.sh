@@ -53,6 +53,26 @@ e2e_require_root() {
   fi
 }
 
+# The opening of every end-to-end script: its three arguments (setting
+# program and sample_tool), the tools it needs, root and a private mount
+# namespace where asked (--root), a virtual screen, and the run's folder.
+e2e_begin() {  # [--root] "$0" "$@"
+  local root=""
+  if [ "$1" = --root ]; then root=1; shift; fi
+  local script=$1
+  shift
+  [ $# -eq 3 ] || { echo "usage: $script <program> <sample tool> <folder>" >&2; exit 2; }
+  program=$1
+  sample_tool=$2
+  e2e_require_tools xvfb-run xdotool import getfattr setfattr iconv ${root:+unshare mount}
+  if [ -n "$root" ]; then
+    e2e_require_root
+    e2e_in_private_mounts "$script" "$@"
+  fi
+  e2e_on_virtual_screen "$script" "$@"
+  e2e_prepare "$3"
+}
+
 # Runs the calling script again inside a private mount namespace, so that
 # its mounts are seen by it and the program it starts, and vanish with it.
 e2e_in_private_mounts() {  # "$0" "$@"
