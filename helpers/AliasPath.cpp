@@ -1,8 +1,5 @@
 #include "helpers/AliasPath.h"
 
-#include <unicode/normalizer2.h>
-#include <unicode/unistr.h>
-
 #include <optional>
 #include <string>
 #include <string_view>
@@ -66,43 +63,6 @@ String CarriedPath(const String& s) {
   return WithoutNuls(Globals::gAbsPath_ex(s));
 }
 
-// The colon path in Unicode NFC: the record's names may come from a disk
-// that stores them decomposed.
-String Composed(const String& path) {
-  UErrorCode status = U_ZERO_ERROR;
-  const icu::Normalizer2* nfc = icu::Normalizer2::getNFCInstance(status);
-  if (U_FAILURE(status)) return path;
-  const icu::UnicodeString normal = nfc->normalize(icu::UnicodeString::fromUTF8(path.ToUTF8()), status);
-  std::string composed;
-  if (U_SUCCESS(status)) normal.toUTF8String(composed);
-  return U_SUCCESS(status) ? String(composed) : path;
-}
-
-// A colon path on this machine's start-up disk moved onto the disk that
-// stands for the writing machine's start-up disk; any other path, and any
-// path without such a disk, as it is.
-String OnStartupDisk(const String& path, const FolderItemPtr& startupDisk) {
-  const FolderItemPtr own = framework::Volume(0);
-  if (!startupDisk || !own) return path;
-  const std::string text = path.ToUTF8();
-  const std::string ownPrefix = own->AbsolutePath().ToUTF8();  // "Name:"
-  if (!text.starts_with(ownPrefix)) return path;
-  return startupDisk->AbsolutePath() + String(text.substr(ownPrefix.size()));
-}
-
-// The record's target looked for where the writing machine's disks are
-// here: its start-up disk on startupDisk, never on this machine's own.
-std::optional<String> ResolvedOn(const framework::AliasRecord& record, const FolderItemPtr& startupDisk) {
-  for (const String& candidate : framework::AliasCandidatePaths(record)) {
-    const String moved = OnStartupDisk(candidate, startupDisk);
-    for (const String& form : {Composed(moved), moved}) {
-      const FolderItemPtr item = framework::GetFolderItem(form);
-      if (item && item->Exists()) return item->AbsolutePath();
-    }
-  }
-  return std::nullopt;
-}
-
 // Asks the person: the message, then a chooser. Their choice is not written
 // back; the next run resolves the same record again.
 String Reselect(const String& message, bool wantFile) {
@@ -118,19 +78,13 @@ String gAbsPath_dc(const String& s, bool wantFile, const FolderItemPtr& startupD
   String message;
   try {
     if (s.IsEmpty()) return s;
-    if (IsPathText(s)) return startupDisk ? OnStartupDisk(s, startupDisk) : s;
+    if (IsPathText(s)) return framework::OnStartupDisk(s, startupDisk);
 
     const std::optional<DecrareEtc::Handle> h = DecrareEtc::TextToHandle(s);
     if (!h) return String();
     const std::string_view bytes(reinterpret_cast<const char*>(h->data()), h->size());
-    if (startupDisk) {
-      const std::optional<framework::AliasRecord> record = framework::ParseAliasRecord(bytes);
-      if (record) {
-        if (const std::optional<String> found = ResolvedOn(*record, startupDisk)) return *found;
-      }
-    } else if (const std::optional<framework::ResolvedAlias> target = framework::ResolveAlias(bytes)) {
+    if (const std::optional<framework::ResolvedAlias> target = framework::ResolveAlias(bytes, startupDisk))
       return Resolved(*target);
-    }
     const String p = TextEnco::gEncUTF8alt(CarriedPath(s), "Shift_JIS");
     message = "「" + p + "」が見つかりません。再指定して下さい。";
   } catch (...) {

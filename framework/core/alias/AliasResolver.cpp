@@ -161,10 +161,19 @@ std::vector<String> AliasCandidatePaths(const AliasRecord& record) {
   return candidates;
 }
 
-std::optional<ResolvedAlias> ResolveAlias(const AliasRecord& record) {
+String OnStartupDisk(const String& path, const FolderItemPtr& startupDisk) {
+  const FolderItemPtr own = Volume(0);
+  if (!startupDisk || !own) return path;
+  const std::string text = path.ToUTF8();
+  const std::string ownPrefix = own->AbsolutePath().ToUTF8();  // "Name:"
+  if (!text.starts_with(ownPrefix)) return path;
+  return startupDisk->AbsolutePath() + String(text.substr(ownPrefix.size()));
+}
+
+std::optional<ResolvedAlias> ResolveAlias(const AliasRecord& record, const FolderItemPtr& startupDisk) {
   try {
     for (const String& candidate : AliasCandidatePaths(record)) {
-      const std::string written = candidate.ToUTF8();
+      const std::string written = OnStartupDisk(candidate, startupDisk).ToUTF8();
       const std::string composed = ToNFC(written);
       std::vector<std::string> forms{composed};
       if (written != composed) forms.push_back(written);
@@ -179,10 +188,10 @@ std::optional<ResolvedAlias> ResolveAlias(const AliasRecord& record) {
   return std::nullopt;
 }
 
-std::optional<ResolvedAlias> ResolveAlias(std::string_view recordBytes) {
+std::optional<ResolvedAlias> ResolveAlias(std::string_view recordBytes, const FolderItemPtr& startupDisk) {
   const std::optional<AliasRecord> record = ParseAliasRecord(recordBytes);
   if (!record) return std::nullopt;
-  return ResolveAlias(*record);
+  return ResolveAlias(*record, startupDisk);
 }
 
 }  // namespace framework

@@ -43,10 +43,18 @@ struct ResolvedAlias {
 // first, without duplicates. Empty when the record carries nothing usable.
 std::vector<String> AliasCandidatePaths(const AliasRecord& record);
 
+// A colon path on this machine's start-up volume moved onto startupDisk,
+// the disk that here stands for the start-up disk of the machine that wrote
+// the path (an old machine's disk mounted over the network). Any other path,
+// and every path without such a disk, comes back as it is.
+String OnStartupDisk(const String& path, const FolderItemPtr& startupDisk);
+
 // The first candidate that names an existing item; nothing when none does.
-// Never throws.
-std::optional<ResolvedAlias> ResolveAlias(const AliasRecord& record);
+// With startupDisk, every candidate is first moved by OnStartupDisk: the
+// writing machine's start-up disk is looked for there, never on this
+// machine's own. Never throws.
+std::optional<ResolvedAlias> ResolveAlias(const AliasRecord& record, const FolderItemPtr& startupDisk = nullptr);
 // Parses and resolves; nothing when the bytes are no alias record.
-std::optional<ResolvedAlias> ResolveAlias(std::string_view recordBytes);
+std::optional<ResolvedAlias> ResolveAlias(std::string_view recordBytes, const FolderItemPtr& startupDisk = nullptr);
 
 }  // namespace framework
