@@ -5,10 +5,8 @@
 #include <algorithm>
 #include <cstddef>
 
-#include "discovery/Window2.h"
 #include "framework/core/text/StringFunctions.h"
 #include "framework/core/threads/StopRequest.h"
-#include "framework/ui/ImplicitInstance.h"
 #include "helpers/CautionDialogs.h"
 #include "helpers/Globals.h"
 #include "transfer/StagedCopy.h"
@@ -32,11 +30,13 @@ void Thread1::Event_Run() {
   // a stop before the first item.
   if (!pWin1 || pWin1->Closed()) return;
   failures_.clear();
-  // The item list is taken now, while the wizard that has just expanded its
-  // rows is open. A quit during the run closes the list, and a walk asking
-  // for the list then would build an empty new one. The paste reads no list,
-  // and a launch on STEP 4 has none to show.
-  if (pMode == ModeCopy || pMode == ModeNetCopy) itemList_ = framework::ImplicitInstance<Window2>::Shared();
+  // What a copy run moves is what was checked as it starts, read now, while
+  // the wizard that has just expanded the list's rows is open. The list
+  // stays the person's during the run: folding a product, checking or
+  // clearing a row counts for the next run, and a quit that closes the list
+  // leaves this run's choice as it was. The paste reads no list, and a
+  // launch on STEP 4 has none to show.
+  if (pMode == ModeCopy || pMode == ModeNetCopy) TakeChosenItems();
   // "中止" and a quit cut the item in hand short at the copy's next piece,
   // not only after it: an item of gigabytes would otherwise keep the
   // person waiting with no sign, and a quit would go on copying unseen.
@@ -173,13 +173,6 @@ void Thread1::RunNetCopy() {
 // --- shared by the walks ---
 
 bool Thread1::Abandoned() const { return pWin1->Closed(); }
-
-FIEntry* Thread1::CheckedEntry(const framework::Listbox& list, std::int32_t row) const {
-  if (!list.CellCheck(row, 0) || list.Cell(row, 1).IsEmpty()) return nullptr;
-  const double index = framework::Val(list.Cell(row, 2));
-  if (!(index >= 0) || index >= static_cast<double>(pWin1->pFI.size())) return nullptr;
-  return &pWin1->pFI[static_cast<std::size_t>(index)];
-}
 
 bool Thread1::MakeFolder(const FolderItemPtr& folder) {
   if (!folder) return false;

@@ -30,6 +30,7 @@
 // worker to end before it goes.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -39,12 +40,10 @@
 #include "framework/core/threads/Thread.h"
 
 class Window1;
-class Window2;
 struct FIEntry;
 
 namespace framework {
 class Label;
-class Listbox;
 class ProgressBar;
 class PushButton;
 }
@@ -87,12 +86,19 @@ class Thread1 : public framework::Thread {
     String reason;
   };
 
-  // The entry of the item table a row of the item list names when the row
-  // counts for a transfer (column 0 checked, a kind in column 1); nullptr
-  // for any other row, and for an index outside the table.
-  FIEntry* CheckedEntry(const framework::Listbox& list, std::int32_t row) const;
-  // The item list of this run, held so that it stays valid across yields.
-  std::shared_ptr<Window2> ItemList() const { return itemList_; }
+  // One row of the item list that counted for this run when it started: the
+  // index of its entry in the item table and the kind code of the row.
+  struct ChosenItem {
+    std::size_t entry;
+    String kind;
+  };
+  // Takes the rows that count for a transfer (column 0 checked, a kind in
+  // column 1, an index into the item table in column 2), in list order,
+  // without giving way: the count and the walk of a copy run work from this
+  // one reading, never from the list as it stands later.
+  void TakeChosenItems();
+  // The entry a chosen row names.
+  FIEntry& EntryOf(const ChosenItem& chosen) const;
   // The wizard was closed (the program is quitting): no further item.
   bool Abandoned() const;
   // Whether an entry of a category folder is one the paste takes: anything
@@ -130,5 +136,5 @@ class Thread1 : public framework::Thread {
   // Filled by PasteCount, in the order of the categories the paste walks.
   std::vector<ExpectedCategory> pasteExpected_;
   // Taken when a copy run starts (see Event_Run); empty for a paste.
-  std::shared_ptr<Window2> itemList_;
+  std::vector<ChosenItem> chosen_;
 };

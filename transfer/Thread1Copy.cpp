@@ -1,9 +1,8 @@
-// The copy to the device: the checked items of the item list go into the
-// transfer folder "temp" beside the program, each into the category folder
-// of its kind.
+// The copy to the device: the items checked in the item list when the run
+// started go into the transfer folder "temp" beside the program, each into
+// the category folder of its kind.
 #include "transfer/Thread1.h"
 
-#include "discovery/Window2.h"
 #include "framework/core/threads/Baton.h"
 #include "helpers/Globals.h"
 #include "helpers/TextEnco.h"
@@ -40,20 +39,16 @@ void Thread1::DeleteFolderItem() {
 }
 
 bool Thread1::CopyFolderItem() {
-  const std::shared_ptr<Window2> itemList = ItemList();
-  const framework::Listbox& list = itemList->Listbox1();
-  const std::int32_t rowCount = list.ListCount();
   std::int32_t transferred = 0;
-  for (std::int32_t row = 0; row < rowCount && row < list.ListCount(); ++row) {
+  for (const ChosenItem& chosen : chosen_) {
     if (Abandoned()) return true;
-    FIEntry* entry = CheckedEntry(list, row);
-    if (entry && !entry->used) {
-      const FolderItemPtr item = entry->item;
+    if (FIEntry& entry = EntryOf(chosen); !entry.used) {
+      const FolderItemPtr item = entry.item;
       const bool present = item && item->Exists();
       // The category folder comes first, also for an item that has gone
       // since it was found.
       const FolderItemPtr transferFolder = framework::GetFolderItem("temp");
-      const String categoryName = CategoryFor(list.Cell(row, 1));
+      const String categoryName = CategoryFor(chosen.kind);
       FolderItemPtr category;
       if (transferFolder && !categoryName.IsEmpty()) category = transferFolder->Child(categoryName);
       if (category && !category->Exists()) category->CreateAsFolder();
@@ -74,7 +69,7 @@ bool Thread1::CopyFolderItem() {
         // network copy words it.
         Fail(item, "コピー元のアイテムが見つかりません。");
       }
-      entry->used = true;
+      entry.used = true;
     }
     framework::Yield();
   }

@@ -1,12 +1,31 @@
-// The count that sets the progress bar's maximum before a copy walk (the
-// paste's count is beside its walk, in Thread1Paste.cpp).
+// What a copy run moves, taken from the item list as the run starts, and the
+// count that sets the progress bar's maximum before the walk (the paste's
+// count is beside its walk, in Thread1Paste.cpp).
 #include "transfer/Thread1.h"
 
 #include <cstddef>
 
 #include "discovery/Window2.h"
+#include "framework/core/text/StringFunctions.h"
 #include "framework/core/threads/Baton.h"
+#include "framework/ui/ImplicitInstance.h"
 #include "wizard/Window1.h"
+
+void Thread1::TakeChosenItems() {
+  chosen_.clear();
+  // In one go, with no yield: no click can come between two rows, so the
+  // run's choice is the list as it stood at one moment.
+  const framework::Listbox& list = framework::ImplicitInstance<Window2>::Shared()->Listbox1();
+  for (std::int32_t row = 0; row < list.ListCount(); ++row) {
+    if (!list.CellCheck(row, 0) || list.Cell(row, 1).IsEmpty()) continue;
+    const double index = framework::Val(list.Cell(row, 2));
+    if (!(index >= 0) || index >= static_cast<double>(pWin1->pFI.size())) continue;
+    chosen_.push_back(ChosenItem{static_cast<std::size_t>(index), list.Cell(row, 1)});
+  }
+}
+
+// The item table only grows, so an index taken at the start stays valid.
+FIEntry& Thread1::EntryOf(const ChosenItem& chosen) const { return pWin1->pFI[chosen.entry]; }
 
 std::int32_t Thread1::CopyCount() {
   std::deque<FIEntry>& table = pWin1->pFI;
@@ -17,16 +36,11 @@ std::int32_t Thread1::CopyCount() {
     framework::Yield();
   }
 
-  const std::shared_ptr<Window2> itemList = ItemList();
-  const framework::Listbox& list = itemList->Listbox1();
-  const std::int32_t rowCount = list.ListCount();
   std::int32_t count = 0;
-  // The list may lose rows while this yields (the person collapses a
-  // product): the bound is checked against the list as it stands.
-  for (std::int32_t row = 0; row < rowCount && row < list.ListCount(); ++row) {
-    if (FIEntry* entry = CheckedEntry(list, row); entry && !entry->used) {
-      if (entry->item && entry->item->Exists()) ++count;
-      entry->used = true;
+  for (const ChosenItem& chosen : chosen_) {
+    if (FIEntry& entry = EntryOf(chosen); !entry.used) {
+      if (entry.item && entry.item->Exists()) ++count;
+      entry.used = true;
     }
     framework::Yield();
   }

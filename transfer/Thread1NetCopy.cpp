@@ -1,9 +1,8 @@
-// The network copy: the checked items go from the old machine's disk,
-// mounted over the network, straight into this machine's folder for their
-// kind.
+// The network copy: the items checked when the run started go from the old
+// machine's disk, mounted over the network, straight into this machine's
+// folder for their kind.
 #include "transfer/Thread1.h"
 
-#include "discovery/Window2.h"
 #include "framework/core/threads/Baton.h"
 #include "helpers/Globals.h"
 #include "helpers/TextEnco.h"
@@ -27,16 +26,12 @@ FolderItemPtr DestinationFor(const String& kind) {
 }  // namespace
 
 bool Thread1::NetCopyPaste() {
-  const std::shared_ptr<Window2> itemList = ItemList();
-  const framework::Listbox& list = itemList->Listbox1();
-  const std::int32_t rowCount = list.ListCount();
   std::int32_t copied = 0;
-  for (std::int32_t row = 0; row < rowCount && row < list.ListCount(); ++row) {
+  for (const ChosenItem& chosen : chosen_) {
     if (Abandoned()) return true;
-    FIEntry* entry = CheckedEntry(list, row);
-    if (entry && !entry->used) {
-      const FolderItemPtr item = entry->item;
-      const FolderItemPtr destination = DestinationFor(list.Cell(row, 1));
+    if (FIEntry& entry = EntryOf(chosen); !entry.used) {
+      const FolderItemPtr item = entry.item;
+      const FolderItemPtr destination = DestinationFor(chosen.kind);
       const bool present = item && item->Exists();
       // The destination is made only now that something goes into it.
       if (present && MakeFolder(destination)) {
@@ -58,7 +53,7 @@ bool Thread1::NetCopyPaste() {
         // the person must not take the copy for complete.
         Fail(item, "コピー元のアイテムが見つかりません。");
       }
-      entry->used = true;
+      entry.used = true;
     }
     framework::Yield();
   }

@@ -1,7 +1,7 @@
 // What goes wrong during a transfer and must neither lose anything nor pass
 // as success: full and read-only disks, a device pulled during the paste,
 // two chosen items of one name, a run after a stopped one, and a list that
-// shrinks while a run reads it.
+// the person changes while a run goes.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -118,31 +118,92 @@ TEST_F(TransferFault, ARunAfterAStoppedRunCountsEveryItem) {
   EXPECT_FALSE(Wizard().pStopThread1);
 }
 
-TEST_F(TransferFault, AListThatShrinksDuringARunIsNotReadPastItsEnd) {
+// The list stays the person's while a copy runs; what the run moves is what
+// was checked when it started, and its bar counts exactly that.
+struct ChangedDuringRunCase {
+  const char* name;
+  bool network;
+  enum class Act { Fold, Check, Clear };
+  // While the status line names the item `during`, the person acts on a row.
+  struct Action {
+    const char* during;
+    Act act;
+    std::int32_t row;
+  };
+  std::vector<Action> actions;
+};
+
+class ChangedDuringRun : public TransferFault, public ::testing::WithParamInterface<ChangedDuringRunCase> {};
+
+TEST_P(ChangedDuringRun, WhatARunMovesIsWhatWasCheckedWhenItStarted) {
+  const ChangedDuringRunCase& c = GetParam();
+  using Act = ChangedDuringRunCase::Act;
   tree_.WriteFile("Old/Users/taro/Documents/memo.txt", "memo");
-  tree_.MakeFolder("Old/Applications/Toskarine");
-  tree_.MakeFolder("Old/Users/taro/Library/Preferences/Toskarine 初期設定");
+  tree_.WriteFile("Old/Applications/Toskarine/Readme.txt", "read me");
+  tree_.WriteFile("Old/Users/taro/Library/Preferences/Toskarine.plist", "settings");
+  // Rows once the copy has expanded the list: 0 the memo, 1 Toskarine,
+  // 2 its application, 3 its preferences.
   AddItemRow(Entry(Old("Users/taro/Documents/memo.txt"), "D"), "D");
-  const auto product =
-      AddProductRow("Toskarine", {Entry(Old("Applications/Toskarine"), "AD"),
-                                  Entry(Old("Users/taro/Library/Preferences/Toskarine 初期設定"), "P")});
-  OnStepThreeByDevice();
+  AddProductRow("Toskarine", {Entry(Old("Applications/Toskarine"), "AD"),
+                              Entry(Old("Users/taro/Library/Preferences/Toskarine.plist"), "P")});
+  if (c.network) {
+    OnStepThreeByNetwork(/*replace=*/true);
+  } else {
+    OnStepThreeByDevice();
+  }
 
   ASSERT_TRUE(UserInput::Press(Wizard().PushButton5()));
-  // While the first row's item is copied, the person folds the product
-  // away: its two item rows leave the list the walk is reading.
-  ASSERT_TRUE(YieldUntil([&] { return Status3() == "OldMac:Users:taro:Documents:memo.txt をコピー中..."; }));
-  ASSERT_EQ(List().ListCount(), 4);
-  ASSERT_TRUE(UserInput::ToggleExpanded(List(), product));
-  ASSERT_EQ(List().ListCount(), 2);
+  for (const auto& action : c.actions) {
+    const std::string status = std::string(action.during) + " をコピー中...";
+    ASSERT_TRUE(YieldUntil([&] { return Status3() == status; })) << "last status: " << Status3();
+    ASSERT_EQ(List().ListCount(), 4);
+    if (action.act == Act::Fold) {
+      ASSERT_TRUE(UserInput::ToggleExpanded(List(), action.row));
+    } else {
+      ASSERT_TRUE(UserInput::SetCheck(List(), action.row, 0, action.act == Act::Check));
+    }
+  }
   framework::Thread::WaitForAll();
 
-  EXPECT_EQ(Listing(TransferFolder()), (Names{"Doc"}));
-  EXPECT_EQ(Wizard().PushButton5().Caption().ToUTF8(), "コピー") << "the run came to its end";
-  EXPECT_EQ(Wizard().StaticText10().Text().ToUTF8(),
-            Expand("コピーが完了しました。終了ボタンを押して、本ソフトウェアを終了して下さい。⏎"
-                   "その後、外部デバイスを新マシンに繋ぎ直して、再度起動してください。"));
+  const fs::path applications = c.network ? Applications() : TransferFolder() / "App";
+  const fs::path preferences = c.network ? Preferences() : TransferFolder() / "Pref";
+  const fs::path documents = c.network ? Documents() : TransferFolder() / "Doc";
+  EXPECT_EQ(Listing(applications), (Names{"Toskarine"}));
+  EXPECT_EQ(ReadText(applications / "Toskarine/Readme.txt"), "read me");
+  EXPECT_EQ(Listing(preferences), (Names{"Toskarine.plist"}));
+  EXPECT_EQ(Listing(documents), (Names{"memo.txt"}));
+  const Window1& w = Wizard();
+  EXPECT_EQ(w.ProgressBar1().Maximum(), 3);
+  EXPECT_EQ(w.ProgressBar1().Value(), 3);
+  EXPECT_EQ(w.StaticText10().Text().ToUTF8(),
+            c.network ? "ネットコピーが完了しました。終了ボタンを押して、本ソフトウェアを終了して下さい。"
+                      : Expand("コピーが完了しました。終了ボタンを押して、本ソフトウェアを終了して下さい。⏎"
+                               "その後、外部デバイスを新マシンに繋ぎ直して、再度起動してください。"));
+  EXPECT_TRUE(user_.Dialogs().empty());
+  EXPECT_FALSE(w.pStopThread1);
 }
+
+// Rows as named in the test; the memo is copied first, then the application,
+// then the preferences.
+constexpr const char* kMemo = "OldMac:Users:taro:Documents:memo.txt";
+constexpr const char* kPreferences = "OldMac:Users:taro:Library:Preferences:Toskarine.plist";
+using Act = ChangedDuringRunCase::Act;
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ChangedDuringRun,
+    ::testing::Values(
+        // The product folded away to tidy the view: its item rows leave the list.
+        ChangedDuringRunCase{"FoldedOnTheDevice", false, {{kMemo, Act::Fold, 1}}},
+        ChangedDuringRunCase{"FoldedOverTheNetwork", true, {{kMemo, Act::Fold, 1}}},
+        // The application cleared before the walk reaches it ...
+        ChangedDuringRunCase{"ClearedBeforeTheWalkOnTheDevice", false, {{kMemo, Act::Clear, 2}}},
+        ChangedDuringRunCase{"ClearedBeforeTheWalkOverTheNetwork", true, {{kMemo, Act::Clear, 2}}},
+        // ... and checked again once the walk is past it.
+        ChangedDuringRunCase{"CheckedAgainAfterTheWalkOnTheDevice", false,
+                             {{kMemo, Act::Clear, 2}, {kPreferences, Act::Check, 2}}},
+        ChangedDuringRunCase{"CheckedAgainAfterTheWalkOverTheNetwork", true,
+                             {{kMemo, Act::Clear, 2}, {kPreferences, Act::Check, 2}}}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(TransferFault, EveryMomentOfAReplaceShowsTheOldItemOrTheWholeNewOne) {
   tree_.WriteFile("New/Applications/Toskarine/old.txt", "old");
