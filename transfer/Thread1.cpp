@@ -117,10 +117,6 @@ void Thread1::RunPaste() {
   w.ProgressBar2().Maximum(PasteCount());
   const bool stopped = PasteFolderItem();
   EndOfRun(w.ProgressBar2(), w.PushButton6(), "ペースト", w.StaticText25());
-  // The choice is the person's again, as before the run: after a stop or a
-  // failure the next paste may be run with the other one.
-  w.RadioButton5().Enabled(true);
-  w.RadioButton6().Enabled(true);
   if (stopped) {
     w.StaticText10().Text(Lines("ペーストが中止されました。ペーストは不完全なまま終了しました。",
                                 "ペーストを最後まで完了させるには再度ペーストボタンを押してください。"));
@@ -149,9 +145,6 @@ void Thread1::RunNetCopy() {
   w.ProgressBar1().Maximum(CopyCount());
   const bool stopped = NetCopyPaste();
   EndOfRun(w.ProgressBar1(), w.PushButton5(), "コピー", w.StaticText21());
-  // As after the paste: the choice is the person's again.
-  w.RadioButton3().Enabled(true);
-  w.RadioButton4().Enabled(true);
   if (stopped) {
     w.PushButton7().Enabled(true);
     w.StaticText10().Text(Lines("ネットコピーが中止されました。コピーは不完全なまま終了しました。",

@@ -348,7 +348,7 @@ TEST_P(VanishedSource, WhatThePasteExpectedAndDidNotBringIsReported) {
   EXPECT_EQ(w.pPastePhase, Window1::PhasePastePending) << "the copy-done marker stays";
   EXPECT_TRUE(w.pStopThread1);
   EXPECT_TRUE(w.PushButton6().Enabled());
-  EXPECT_TRUE(w.RadioButton6().Enabled()) << "the next paste may keep what arrived";
+  EXPECT_FALSE(w.RadioButton6().Enabled()) << "the next paste runs with the choice of this one";
 }
 
 INSTANTIATE_TEST_SUITE_P(

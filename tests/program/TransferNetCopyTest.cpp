@@ -34,8 +34,8 @@ class NetCopy : public TransferTest {
     EXPECT_TRUE(w.PushButton2().Enabled());
     EXPECT_EQ(w.PushButton2().Caption().ToUTF8(), "終了");
     EXPECT_FALSE(w.ProgressBar1().Visible());
-    EXPECT_TRUE(w.RadioButton3().Enabled()) << "as before the run";
-    EXPECT_TRUE(w.RadioButton4().Enabled());
+    EXPECT_FALSE(w.RadioButton3().Enabled()) << "disabled when the run started, and it stays so";
+    EXPECT_FALSE(w.RadioButton4().Enabled());
     EXPECT_EQ(Status3(), "");
     EXPECT_TRUE(user_.Dialogs().empty());
     EXPECT_EQ(Listing(Device()), Names{}) << "no transfer folder on this route";
@@ -145,7 +145,9 @@ TEST_F(NetCopy, StopPressedWhileAnItemIsShownCutsThatItemShort) {
   EXPECT_TRUE(w.PushButton5().Enabled());
   EXPECT_TRUE(w.PushButton7().Enabled());
   EXPECT_TRUE(w.PushButton2().Enabled());
-  EXPECT_TRUE(w.RadioButton4().Enabled()) << "the next copy may keep what is there";
+  // The next copy runs with the choice of this one.
+  EXPECT_FALSE(w.RadioButton3().Enabled());
+  EXPECT_FALSE(w.RadioButton4().Enabled());
 }
 
 }  // namespace

@@ -37,8 +37,8 @@ class PasteRun : public TransferTest {
     EXPECT_TRUE(w.PushButton2().Enabled());
     EXPECT_EQ(w.PushButton2().Caption().ToUTF8(), "終了");
     EXPECT_FALSE(w.ProgressBar2().Visible());
-    EXPECT_TRUE(w.RadioButton5().Enabled()) << "as before the run";
-    EXPECT_TRUE(w.RadioButton6().Enabled());
+    EXPECT_FALSE(w.RadioButton5().Enabled()) << "disabled when the run started, and it stays so";
+    EXPECT_FALSE(w.RadioButton6().Enabled());
     EXPECT_EQ(Status4(), "");
     EXPECT_EQ(w.pPastePhase, Window1::PhasePasteDone);
     EXPECT_TRUE(user_.Dialogs().empty());
@@ -236,7 +236,9 @@ TEST_F(PasteRun, StopPressedWhileAnItemIsShownCutsThatItemShort) {
   EXPECT_TRUE(w.PushButton2().Enabled());
   EXPECT_EQ(w.pPastePhase, Window1::PhasePastePending) << "the next launch offers the paste again";
   EXPECT_TRUE(w.pStopThread1);
-  EXPECT_TRUE(w.RadioButton6().Enabled()) << "the next paste may keep what is there";
+  // The next paste runs with the choice of this one.
+  EXPECT_FALSE(w.RadioButton5().Enabled());
+  EXPECT_FALSE(w.RadioButton6().Enabled());
 }
 
 }  // namespace
