@@ -78,7 +78,10 @@ void Thread1::RunCopy() {
   w.ProgressBar1().Visible(true);
   w.ProgressBar1().Maximum(CopyCount());
   DeleteFolderItem();
-  const bool stopped = CopyFolderItem();
+  // Without an empty "temp" (DeleteFolderItem has said why) nothing of this
+  // run can arrive whole: the run ends on that one line, not on one more for
+  // every item that could not be put there either.
+  const bool stopped = failures_.empty() && CopyFolderItem();
   EndOfRun(w.ProgressBar1(), w.PushButton5(), "コピー", w.StaticText21());
   if (stopped) {
     w.PushButton7().Enabled(true);
@@ -212,6 +215,8 @@ String Thread1::ReasonWhy(framework::FileError why) {
       return "空き容量が足りないため、";
     case framework::FileError::NotPermitted:
       return "書き込みが許可されていないため、";
+    case framework::FileError::ReadOnly:
+      return "読み取り専用のため、";
     case framework::FileError::NotReadable:
       return "読み込みが許可されていないため、";
     case framework::FileError::NotFound:

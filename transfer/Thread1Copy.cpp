@@ -28,14 +28,22 @@ void Thread1::DeleteFolderItem() {
   const FolderItemPtr transferFolder = framework::GetFolderItem("temp");
   if (!transferFolder) return;
   if (transferFolder->Exists()) Globals::gDeleteFolder(transferFolder);
-  transferFolder->CreateAsFolder();
-  // What an earlier run left must not travel to the new machine mixed with
-  // this run's items, and without "temp" nothing of this run arrives.
-  if (!transferFolder->Directory()) {
-    Fail(transferFolder, "転送用のフォルダを作成できませんでした。");
-  } else if (transferFolder->Count() > 0) {
-    Fail(transferFolder, "前回の転送用のフォルダを空にできませんでした。");
+  // Without "temp" nothing of this run arrives, and what an earlier run left
+  // must not travel to the new machine mixed with this run's items. Either
+  // is told with the disk's reason (a read-only or locked device, a folder
+  // this user may not write), and the run ends on it (RunCopy).
+  if (!transferFolder->Exists()) {
+    if (!transferFolder->CreateAsFolder()) {
+      Fail(transferFolder, ReasonWhy(transferFolder->LastError()) + "転送用のフォルダを作成できませんでした。");
+    }
+    return;
   }
+  // An empty one that could not go will do.
+  if (transferFolder->Directory() && transferFolder->Count() == 0) return;
+  // The removal of "temp" itself, asked once more, gives the disk's reason
+  // where the disk has one to give; a folder left full only says that.
+  transferFolder->Delete();
+  Fail(transferFolder, ReasonWhy(transferFolder->LastError()) + "前回の転送用のフォルダを空にできませんでした。");
 }
 
 bool Thread1::CopyFolderItem() {

@@ -226,6 +226,7 @@ FileError ErrorOf(int error) {
     case EDQUOT:
       return FileError::NoRoom;
     case EROFS:
+      return FileError::ReadOnly;
     case EACCES:
     case EPERM:
       return FileError::NotPermitted;

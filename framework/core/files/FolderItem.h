@@ -64,6 +64,7 @@ enum class FileError : std::uint8_t {
   Other,
   NotReadable,   // the item (or a part of its tree) cannot be read
   Changed,       // a file changed while it was copied, and again on the second try
+  ReadOnly,      // the disk is read-only (mounted so, or a locked device)
 };
 
 class FolderItem : public std::enable_shared_from_this<FolderItem> {
