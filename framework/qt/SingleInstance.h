@@ -5,8 +5,15 @@
 // The key is the place the program runs from (the path of its executable in
 // its bundle), so two copies in different places, an old and a new machine's
 // sticks, still run side by side. The running program listens on a local
-// socket named after the user and the key; a start that reaches it hands
-// over. A socket left by a program that crashed is taken over.
+// socket in this user's private runtime folder (RuntimeFolder.h), named after
+// the key; a start that reaches it hands over.
+//
+// Only this user's own program is trusted either way: a start hands over only
+// to a listener of the same user, and the running one comes forward only for
+// a start of the same user (the socket's peer credentials). Whatever else
+// holds the name (a socket left by a killed run, a link, another account's
+// listener) is replaced by the new listener, never followed. Without a
+// private folder there is no check: the program runs, as if alone.
 #pragma once
 
 #include <QObject>
@@ -30,6 +37,10 @@ class SingleInstance : public QObject {
   // True when another program already runs for the key: it has been told to
   // come to the front, and this one should end.
   bool HandedOver() const { return handedOver_; }
+
+  // The socket's path for the key; empty when this user has no private
+  // folder to keep it in.
+  static QString SocketPath(const QString& key);
 
  private:
   bool TellTheRunningOne() const;

@@ -1,7 +1,9 @@
 #include "qt/QtTestSupport.h"
 
+#include <QFile>
 #include <QStyle>
 #include <QStyleOptionViewItem>
+#include <QTemporaryDir>
 #include <QTemporaryFile>
 #include <QTest>
 #include <QTreeWidget>
@@ -15,10 +17,16 @@ namespace {
 
 // One application object for the whole run, on the offscreen platform so the
 // tests need no display, with one screen of 1024 x 768, the smallest the
-// program is made for.
+// program is made for. The run gets a home and a runtime folder of its own,
+// both empty, so that a test sees whatever the front writes there and nothing
+// lands in the machine's own.
 class QtEnvironment : public ::testing::Environment {
  public:
   void SetUp() override {
+    ASSERT_TRUE(home_.isValid() && runtime_.isValid());
+    qputenv("HOME", QFile::encodeName(home_.path()));
+    qunsetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime_.path()));
     screens_.open();
     screens_.write(R"({"screens": [{"name": "1024x768", "x": 0, "y": 0, "width": 1024, "height": 768,
                                       "logicalDpi": 96, "dpr": 1}]})");
@@ -42,6 +50,8 @@ class QtEnvironment : public ::testing::Environment {
   int argc_ = 1;
   char name_[9] = "qt_tests";
   char* argv_[2] = {name_, nullptr};
+  QTemporaryDir home_;
+  QTemporaryDir runtime_;
   QTemporaryFile screens_;
   std::unique_ptr<framework::BatonApplication> application_;
   static inline QtMessageHandler previousHandler_ = nullptr;

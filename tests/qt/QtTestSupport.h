@@ -1,5 +1,6 @@
-// What the tests of the Qt front share: the application object (offscreen),
-// a fixture that installs the front, a window the test builds in place, and
+// What the tests of the Qt front share: the application object (offscreen,
+// with HOME and XDG_RUNTIME_DIR set to empty folders of the run's own), a
+// fixture that installs the front, a window the test builds in place, and
 // waiting for the event loop with the baton given up.
 //
 // The test body holds the baton (tests/support/TestMain.cpp), as program code
