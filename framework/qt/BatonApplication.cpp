@@ -11,7 +11,9 @@
 
 namespace framework {
 
-BatonApplication::BatonApplication(int& argc, char** argv) : QApplication(argc, argv) {
+BatonApplication::BatonApplication(int& argc, char** argv)
+    : DisplayOpening(argc > 0 ? argv[0] : nullptr), QApplication(argc, argv) {
+  Opened();
   QFont font(FontFamily());
   font.setPixelSize(kSystemFontPixels);
   setFont(font);

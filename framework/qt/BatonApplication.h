@@ -23,13 +23,18 @@
 // system's 13 pixels (sizes are pixels, as the design's points are), and
 // installs Qt's own Japanese translations, so that the standard dialogs and
 // buttons speak the program's language.
+//
+// Without a display it ends the process in its constructor, with one line of
+// the program's own and status 1 (DisplayOpening).
 #pragma once
 
 #include <QApplication>
 
+#include "framework/qt/DisplayOpening.h"
+
 namespace framework {
 
-class BatonApplication : public QApplication {
+class BatonApplication : private DisplayOpening, public QApplication {
  public:
   BatonApplication(int& argc, char** argv);
   ~BatonApplication() override;

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Starts the built program on a virtual screen, waits for its window, captures
-# it and checks what the person sees first:
+# Starts the built program first where there is no display (none named, and
+# one named that does not answer): it must say so in one line of its own and
+# end with status 1, not abort. Then starts it on a virtual screen, waits for
+# its window, captures it and checks what the person sees first:
 #   - the content area is exactly 600 x 480 below the window's menu bar;
 #   - the current step's header (STEP 1, or STEP 4 when the copy-done marker
 #     is in the bundle) is blue and the next header grey;
@@ -14,6 +16,23 @@ set -euo pipefail
 
 program=$1
 out=$2
+
+# Without a display: the program's one line and status 1. The display named
+# in the second row is one no X server holds.
+if [ -z "${OLVAN_ON_VIRTUAL_SCREEN:-}" ]; then
+  unused=900
+  while [ -e "/tmp/.X11-unix/X$unused" ] || [ -e "/tmp/.X$unused-lock" ]; do unused=$((unused + 1)); done
+  for display in "" ":$unused"; do
+    named=(-u DISPLAY)
+    [ -n "$display" ] && named=(DISPLAY="$display")
+    status=0
+    said=$(env -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "${named[@]}" "$program" 2>&1 >/dev/null) || status=$?
+    echo "without a display (DISPLAY='$display'): status $status, said: $said"
+    [ "$status" -eq 1 ] || { echo "screenshot check FAILED: status $status without a display, not 1"; exit 1; }
+    [ "$(printf '%s\n' "$said" | wc -l)" -eq 1 ] && [[ "$said" == OLVAN:*display*xvfb-run* ]] ||
+      { echo "screenshot check FAILED: not the program's one line about the display"; exit 1; }
+  done
+fi
 
 for tool in xvfb-run xdotool import convert identify; do
   if ! command -v "$tool" >/dev/null; then
