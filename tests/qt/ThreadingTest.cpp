@@ -96,38 +96,54 @@ TEST_F(AskingFromWorkers, FolderChooserSpeaksJapaneseStartsInTheInitialFolderAnd
   ASSERT_TRUE(root.isValid());
   ASSERT_TRUE(QDir(root.path()).mkdir("Users"));
   const QString users = QDir(root.path()).filePath("Users");
+  const QDir home(qEnvironmentVariable("HOME"));
+  const auto homeHolds = [&home] {
+    const auto everything = QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot;
+    return home.entryList(everything).join(" ").toStdString();
+  };
+  ASSERT_EQ(homeHolds(), "");
 
   framework::ChooserRequest request;
   request.kind = framework::ChooserRequest::Kind::Folder;
   request.initialDirectory = framework::FolderItem::FromPosix(root.path().toStdString());
 
-  QString startedIn;
-  QStringList texts;
-  QTimer person;
-  person.callOnTimeout([&] {
-    auto* chooser = OpenDialog<QFileDialog>();
-    if (chooser == nullptr) return;
-    person.stop();
-    // Qt's own texts, as the wizard's folder chooser (no title) shows them.
-    texts << chooser->windowTitle();
-    if (auto* buttons = chooser->findChild<QDialogButtonBox*>())
-      for (QAbstractButton* button : buttons->buttons()) texts << button->text();
-    startedIn = chooser->directory().absolutePath();
-    chooser->selectFile(users);
-    static_cast<QDialog*>(chooser)->accept();  // as its Choose button does
-  });
-  person.start(5);
-  framework::FolderItemPtr chosen;
-  {
-    framework::BatonReleaser asTheFrameworkDoes;
-    chosen = front_.Choose(request);
+  for (const bool chooses : {true, false}) {
+    SCOPED_TRACE(chooses ? "the person chooses Users" : "the person cancels");
+    QString startedIn;
+    QStringList texts;
+    QTimer person;
+    person.callOnTimeout([&] {
+      auto* chooser = OpenDialog<QFileDialog>();
+      if (chooser == nullptr) return;
+      person.stop();
+      // Qt's own texts, as the wizard's folder chooser (no title) shows them.
+      texts << chooser->windowTitle();
+      if (auto* buttons = chooser->findChild<QDialogButtonBox*>())
+        for (QAbstractButton* button : buttons->buttons()) texts << button->text();
+      startedIn = chooser->directory().absolutePath();
+      chooser->selectFile(users);
+      // As its Choose and Cancel buttons do.
+      chooses ? static_cast<QDialog*>(chooser)->accept() : static_cast<QDialog*>(chooser)->reject();
+    });
+    person.start(5);
+    framework::FolderItemPtr chosen;
+    {
+      framework::BatonReleaser asTheFrameworkDoes;
+      chosen = front_.Choose(request);
+    }
+    EXPECT_TRUE(texts.contains("キャンセル")) << texts.join(" | ").toStdString();
+    EXPECT_FALSE(texts.contains("Find Directory")) << texts.join(" | ").toStdString();
+    EXPECT_FALSE(texts.contains("Choose")) << texts.join(" | ").toStdString();
+    EXPECT_EQ(startedIn, QDir(root.path()).absolutePath());
+    if (chooses) {
+      ASSERT_NE(chosen, nullptr);
+      EXPECT_EQ(QDir(QString::fromStdString(chosen->PosixPath().string())).absolutePath(), QDir(users).absolutePath());
+    } else {
+      EXPECT_EQ(chosen, nullptr);
+    }
+    // What the chooser remembers is the program's, not the person's.
+    EXPECT_EQ(homeHolds(), "") << "written into the home";
   }
-  EXPECT_TRUE(texts.contains("キャンセル")) << texts.join(" | ").toStdString();
-  EXPECT_FALSE(texts.contains("Find Directory")) << texts.join(" | ").toStdString();
-  EXPECT_FALSE(texts.contains("Choose")) << texts.join(" | ").toStdString();
-  EXPECT_EQ(startedIn, QDir(root.path()).absolutePath());
-  ASSERT_NE(chosen, nullptr);
-  EXPECT_EQ(QDir(QString::fromStdString(chosen->PosixPath().string())).absolutePath(), QDir(users).absolutePath());
 }
 
 TEST(GuiThreadBaton, AWorkerYieldingInATightLoopLeavesTheGuiThreadFewMillisecondsToWait) {
