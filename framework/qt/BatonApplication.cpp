@@ -4,7 +4,6 @@
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QSettings>
-#include <QTemporaryDir>
 #include <QThread>
 #include <QTranslator>
 #include <exception>
@@ -17,15 +16,11 @@ namespace framework {
 BatonApplication::BatonApplication(int& argc, char** argv)
     : DisplayOpening(argc > 0 ? argv[0] : nullptr), QApplication(argc, argv) {
   Opened();
-  // Qt's dialogs keep their state where nothing of the person's is.
-  QString dialogState = ProgramRuntimeFolder();
-  if (!dialogState.isEmpty()) {
-    dialogState += QStringLiteral("/settings");
-  } else {
-    dialogStateOfThisRun_ = std::make_unique<QTemporaryDir>();
-    // Should even that fail, a folder that can never be made: nothing is kept.
-    dialogState = dialogStateOfThisRun_->isValid() ? dialogStateOfThisRun_->path() : QStringLiteral("/dev/null");
-  }
+  // Qt's dialogs keep their state where nothing of the person's is. Without
+  // a runtime folder, a folder that can never be made: they keep nothing
+  // beyond the run.
+  const QString runtime = ProgramRuntimeFolder();
+  const QString dialogState = runtime.isEmpty() ? QStringLiteral("/dev/null") : runtime + QStringLiteral("/settings");
   // The chooser asks for the system's format, which here is a file like the
   // INI one but looked up by a path of its own; both are pointed there.
   for (const QSettings::Format format : {QSettings::NativeFormat, QSettings::IniFormat})

@@ -28,19 +28,16 @@
 // view, its side bar) in the user's settings, by default a file in the
 // person's home. The program keeps no settings of its own and writes nothing
 // into the home of a machine it only reads, so it points those settings at the
-// program's private runtime folder (RuntimeFolder.h), or, where there is none,
-// at a folder of this run's own that goes with it.
+// program's private runtime folder (RuntimeFolder.h); where there is none,
+// the dialogs keep nothing beyond the run.
 //
 // Without a display it ends the process in its constructor, with one line of
 // the program's own and status 1 (DisplayOpening).
 #pragma once
 
 #include <QApplication>
-#include <memory>
 
 #include "framework/qt/DisplayOpening.h"
-
-class QTemporaryDir;
 
 namespace framework {
 
@@ -55,11 +52,6 @@ class BatonApplication : private DisplayOpening, public QApplication {
   static QString FontFamily();
   // The size in pixels of the system font (a control's TextSize 0).
   static constexpr int kSystemFontPixels = 13;
-
- private:
-  // Where Qt's dialogs keep their state when the user has no private
-  // runtime folder; removed with the application.
-  std::unique_ptr<QTemporaryDir> dialogStateOfThisRun_;
 };
 
 }  // namespace framework

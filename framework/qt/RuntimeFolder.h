@@ -3,12 +3,12 @@
 // dialogs remember. Nothing of the person's lives there, and no other account
 // can put anything there.
 //
-// It is "olvan" inside the desktop's runtime folder (XDG_RUNTIME_DIR) when
-// that folder is this user's alone, else "olvan-<user id>" in the temporary
-// folder. Either is made with mode 0700 when missing and used only when it is
-// a real folder (not a link), owned by this user and closed to everyone else.
-// A name in the shared temporary folder that another account took first is
-// never used: then there is no such folder, and callers go without.
+// It is "olvan" inside Qt's runtime folder for this user: the desktop's
+// XDG_RUNTIME_DIR, else "runtime-<user name>" in the temporary folder, which
+// Qt makes with mode 0700 and gives only when it is a real folder (not a
+// link), owned by this user and closed to everyone else. A name in the shared
+// temporary folder that another account took first is never used: then there
+// is no such folder, and callers go without.
 #pragma once
 
 #include <QString>

@@ -111,11 +111,13 @@ TEST(SingleInstance, TheSocketLivesInAFolderOnlyThisUserCanReach) {
     QString expectedFolder;          // empty: none can be had
     bool takenInTemp = false;        // an entry open to all at the shared name first
   };
-  const QString ownInTemp = temp + QStringLiteral("/olvan-%1").arg(::geteuid());
+  const passwd* self = ::getpwuid(::geteuid());
+  ASSERT_NE(self, nullptr);
+  const QString ownInTemp = temp + "/runtime-" + QString::fromLocal8Bit(self->pw_name);
   const Row rows[] = {
       {"the desktop's runtime folder", privateRuntime, privateRuntime + "/olvan"},
-      {"a runtime folder open to every account", openRuntime, ownInTemp},
-      {"no runtime folder", std::nullopt, ownInTemp},
+      {"a runtime folder open to every account", openRuntime, ownInTemp + "/olvan"},
+      {"no runtime folder", std::nullopt, ownInTemp + "/olvan"},
       {"the shared name left open to every account", std::nullopt, QString(), true},
   };
   for (const Row& row : rows) {
@@ -138,7 +140,7 @@ TEST(SingleInstance, TheSocketLivesInAFolderOnlyThisUserCanReach) {
       continue;
     }
     EXPECT_EQ(QFileInfo(socket).path(), row.expectedFolder);
-    EXPECT_TRUE(IsPrivateFolder(row.expectedFolder));
+    EXPECT_TRUE(IsPrivateFolder(row.expectedFolder) && IsPrivateFolder(QFileInfo(row.expectedFolder).path()));
     const SingleInstance running(key, {});
     EXPECT_FALSE(running.HandedOver());
     EXPECT_TRUE(QFileInfo(socket).exists()) << "not listening at " << socket.toStdString();
