@@ -38,8 +38,8 @@ class SingleInstance : public QObject {
   // come to the front, and this one should end.
   bool HandedOver() const { return handedOver_; }
 
-  // The socket's path for the key; empty when this user has no private
-  // folder to keep it in.
+  // The socket's path for the key, in the program's runtime folder (made if
+  // need be); empty when this user has no private folder to keep it in.
   static QString SocketPath(const QString& key);
 
  private:
