@@ -39,8 +39,8 @@ echo "the old disk is volume $row"
 # so the machine's real /home is never touched. Not where the run itself
 # lies under /home, which the tmpfs would hide.
 here_too="/home/taro/Data/Toskarine II"
-if [[ "$E2E_OUT/" == /home/* || "$top/" == /home/* || "$program" == /home/* || "$sample_tool" == /home/* ]]; then
-  echo "note: the run lies under /home; this machine gets no folder of the link's path"
+if [ ! -d /home ] || [[ "$E2E_OUT/" == /home/* || "$top/" == /home/* || "$program" == /home/* || "$sample_tool" == /home/* ]]; then
+  echo "note: no /home to stand over, or the run lies under it; this machine gets no folder of the link's path"
   here_too=""
 else
   mount -t tmpfs -o size=1m,mode=755 olvan-e2e-home /home
