@@ -114,14 +114,18 @@ std::optional<fs::path> WalkAll(const DiskRoot& root, const fs::path& relative) 
 
 #ifdef __linux__
 // The kernel's resolution. ENOSYS (as errno) where it cannot be had here:
-// a kernel before 5.6, a sandbox that forbids the call, no /proc.
+// a kernel before 5.6, a sandbox that forbids the call, no /proc, a race it
+// declines to settle.
 std::optional<fs::path> KernelAll(const DiskRoot& root, int rootFd, const fs::path& relative) {
   open_how how{};
   how.flags = O_PATH | O_CLOEXEC;
   how.resolve = RESOLVE_IN_ROOT | RESOLVE_NO_MAGICLINKS;
   const long opened = syscall(SYS_openat2, rootFd, relative.c_str(), &how, sizeof how);
   if (opened < 0) {
-    if (errno == EPERM) errno = ENOSYS;  // a seccomp filter's answer
+    // EPERM: a seccomp filter's answer. EAGAIN: a folder renamed meanwhile
+    // kept the kernel from making sure that ".." stayed inside; the walk
+    // takes what is there now.
+    if (errno == EPERM || errno == EAGAIN) errno = ENOSYS;
     return std::nullopt;
   }
   const FileHandle item(static_cast<int>(opened));
