@@ -56,8 +56,9 @@ class Thread2 : public framework::Thread {
   // True on the external-device route (this machine's Preferences and
   // Application Support), false on the network route (the old disk's).
   bool pExdrive = false;
-  // Network route: the old machine's volume and the user folder under its
-  // "Users".
+  // Network route: the old machine's volume as the person chose it, and the
+  // user folder under its "Users". The disk itself is the one the framework
+  // fixed at that choice (framework::OldMachineDisk).
   std::int32_t pVolNo = 0;
   String pUser;
   // Scan: the Applications folder to walk; selection: the chosen item. Not
@@ -136,9 +137,10 @@ class Thread2 : public framework::Thread {
   FolderItemPtr RouteFolder(bool preferences);
   // A product's item in the route's folder, recorded with kind when it exists.
   String PickUpRouteItem(const String& list, bool preferences, const String& name, const String& kind);
-  // The disk that stands for the old machine's start-up disk in its
-  // preference files: the chosen old disk on the network route, none on the
-  // device route (the files are this machine's own).
+  // The old machine's disk, which also stands for its start-up disk in its
+  // preference files: the chosen old disk on the network route (also once
+  // it has gone), none on the device route (the files are this machine's
+  // own).
   FolderItemPtr OldStartupDisk() const;
   // A product's documents folder: its preference folder in the route's
   // Preferences, read by reader, recorded with kind "DD" when it exists.

@@ -164,5 +164,8 @@ String Thread2::PickUpDocumentsFolder(const String& list, const String& prefFold
 // person chose here, not on this machine's start-up disk, which may well
 // bear the same name. Taken as recorded, the old documents folder would go
 // unfound (and the person be asked for it), or this machine's folder of
-// that name would be listed (and copied onto itself) in its place.
-FolderItemPtr Thread2::OldStartupDisk() const { return pExdrive ? nullptr : framework::Volume(pVolNo); }
+// that name would be listed (and copied onto itself) in its place. The disk
+// is the one the framework fixed when the person chose it: it stays the
+// old machine's start-up disk also once it has gone, so what is recorded
+// on it is then not found, rather than looked for on this machine.
+FolderItemPtr Thread2::OldStartupDisk() const { return pExdrive ? nullptr : framework::OldMachineDisk(); }

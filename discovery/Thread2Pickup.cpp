@@ -127,10 +127,11 @@ FolderItemPtr Thread2::GetFolderAS() { return RouteFolder(/*preferences=*/false)
 
 FolderItemPtr Thread2::RouteFolder(bool preferences) {
   if (pExdrive) return preferences ? framework::SpecialFolder::Preferences() : framework::SpecialFolder::ApplicationData();
-  // The old machine's disk may have been unmounted since it was chosen.
-  const FolderItemPtr volume = framework::Volume(pVolNo);
-  if (!volume) return nullptr;
-  const FolderItemPtr users = volume->Child("Users");
+  // The old machine's disk may have been unmounted since it was chosen;
+  // then nothing is found on it.
+  const FolderItemPtr disk = OldStartupDisk();
+  if (!disk) return nullptr;
+  const FolderItemPtr users = disk->Child("Users");
   const FolderItemPtr user = users ? users->Child(pUser) : nullptr;
   if (!user || !user->Exists()) return nullptr;
   // The final folder is not tested here: the callers test the item in it.

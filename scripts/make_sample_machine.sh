@@ -19,8 +19,10 @@
 #     application that must be left alone;
 #   - the products' preference items (Pelquon's a single file, Dornel's a
 #     folder that the Finder hides), two Application Support folders
-#     (Dornel's a symbolic link to a folder elsewhere in the home folder),
-#     and foreign items beside them;
+#     (Dornel's a relative symbolic link to a folder elsewhere in the home
+#     folder; on a disk, Toskarine's an absolute one, "/home/<user>/Data/
+#     Toskarine II", which means that folder on the disk itself), and
+#     foreign items beside them;
 #   - a documents folder for Toskarine, Kavreline (its name begins with ".")
 #     and Dornel, with documents
 #     carrying Mac type and creator codes (FinderInfo), other extended
@@ -149,10 +151,20 @@ printf '<plist/>\n' >"$prefs/com.fremdling.tools.plist"
 # --- Application Support
 # Dornel's data lives outside the Library; a relative link leads there, so
 # it also resolves on the disk mounted on another machine.
-mkdir -p "$support/Toskarine II/Templates" "$home/共有データ/Dornel" "$support/Fremdling"
+mkdir -p "$home/共有データ/Dornel" "$support/Fremdling"
 ln -s "../../共有データ/Dornel" "$support/Dornel"
-printf 'dictionary\n' >"$support/Toskarine II/dictionary.db"
-printf 'template\n' >"$support/Toskarine II/Templates/手紙.tmpl"
+# On a disk, Toskarine's data lives where the old machine's absolute link
+# names it: read over the network, the link means that folder on the disk,
+# never the folder of that path on the machine that reads it.
+toskarine_support="$support/Toskarine II"
+if [ -n "$user" ]; then
+  toskarine_support="$root/home/$user/Data/Toskarine II"
+  mkdir -p "$toskarine_support"
+  ln -s "/home/$user/Data/Toskarine II" "$support/Toskarine II"
+fi
+mkdir -p "$toskarine_support/Templates"
+printf 'dictionary\n' >"$toskarine_support/dictionary.db"
+printf 'template\n' >"$toskarine_support/Templates/手紙.tmpl"
 head -c 65536 /dev/urandom >"$home/共有データ/Dornel/cache.bin"
 chmod 600 "$home/共有データ/Dornel/cache.bin"
 printf 'other\n' >"$support/Fremdling/data"

@@ -41,11 +41,6 @@ bool Present(const FolderItemPtr& item) {
   return item && std::filesystem::exists(std::filesystem::symlink_status(item->PosixPath(), error));
 }
 
-bool Link(const FolderItemPtr& item) {
-  std::error_code error;
-  return std::filesystem::is_symlink(std::filesystem::symlink_status(item->PosixPath(), error));
-}
-
 // A new, empty hidden folder inside destination; nullptr when none can be
 // made (a disk that cannot be written, a destination that is not a folder).
 FolderItemPtr MakeStage(const FolderItemPtr& destination, FileError& why) {
@@ -100,13 +95,9 @@ void Recover(const FolderItemPtr& destination) {
   }
 }
 
-// The item the list shows: a link at the top followed once.
-FolderItemPtr WhatMoves(const FolderItemPtr& item) {
-  if (!Link(item)) return item;
-  std::error_code error;
-  const std::filesystem::path target = std::filesystem::canonical(item->PosixPath(), error);
-  return error ? nullptr : FolderItem::FromPosix(target);
-}
+// The item the list shows: a link at the top followed once, where the
+// framework follows it (on the old machine's disk, as that machine does).
+FolderItemPtr WhatMoves(const FolderItemPtr& item) { return item->LinkTarget(); }
 
 }  // namespace
 

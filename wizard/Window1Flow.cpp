@@ -150,6 +150,9 @@ void Window1::RadioButton1_Action(RadioButton& control) {
 }
 
 void Window1::RadioButton2_Action(RadioButton& control) {
+  // Until a disk is chosen the old machine is this machine, as on the
+  // device route: links are followed as this machine follows them.
+  framework::SetOldMachineDisk(nullptr);
   if (!control.Value()) {
     StaticText10().Enabled(false);
     PushButton2().Enabled(false);
@@ -168,6 +171,10 @@ void Window1::RadioButton2_Action(RadioButton& control) {
     control.Value(false);
     return;
   }
+  // From now on the old machine's links and recorded paths lead into this
+  // disk, found here by its folder rather than by its number, which a disk
+  // unmounted meanwhile would hand to another.
+  framework::SetOldMachineDisk(framework::Volume(pVolNo));
   // The network route has no STEP 4.
   StaticText4().Visible(false);
   StaticText10().Enabled(true);
@@ -188,7 +195,7 @@ bool Window1::ManualAddStart(framework::FolderItemPtr& initial) {
     Caution("旧マシンのディスクが選択されていません。", "");
     return false;
   }
-  if (const framework::FolderItemPtr volume = framework::Volume(pVolNo)) initial = volume->Child("Applications");
+  if (const framework::FolderItemPtr disk = framework::OldMachineDisk()) initial = disk->Child("Applications");
   return true;
 }
 
@@ -240,10 +247,10 @@ void Window1::GetItem() {
   framework::FolderItemPtr folder;
   if (RadioButton1().Value()) {
     folder = framework::SpecialFolder::Applications();
-  } else if (const framework::FolderItemPtr volume = framework::Volume(pVolNo)) {
+  } else if (const framework::FolderItemPtr disk = framework::OldMachineDisk()) {
     // A disk unmounted since it was chosen leaves nothing to scan; the
     // worker still hands STEP 2 back.
-    folder = volume->Child("Applications");
+    folder = disk->Child("Applications");
   }
   PushButton8().Caption("中止");
   pStopThread2 = false;

@@ -23,6 +23,8 @@
 #include "framework/core/files/FileSystemSetup.h"
 #include "framework/core/files/FinderInfo.h"
 #include "framework/core/files/FolderItem.h"
+#include "framework/core/files/ResolveInRoot.h"
+#include "framework/core/files/Streams.h"
 
 namespace {
 
@@ -156,6 +158,79 @@ TEST_F(FolderItemTest, LinksAreListedButNeverFollowed) {
   EXPECT_FALSE(broken->Exists());
   EXPECT_FALSE(broken->Directory());
   EXPECT_EQ(Names(*At("")), (std::vector<std::string>{"broken", "file-link", "folder-link", "real"}));
+}
+
+// The old machine's disk ("old", a volume) holds links written for that
+// machine. Their absolute targets name a path that this machine has too
+// (this test's own folder), holding other data: every link must lead into
+// the old disk, whichever way it is resolved, and the device route's plain
+// following must stay as it was.
+TEST_F(FolderItemTest, OnTheOldMachinesDiskLinksLeadWhereThatMachineLeads) {
+  const fs::path old = root_ / "old";
+  const std::string here = (root_ / "here").string();  // absolute, as the old machine wrote it
+  for (const fs::path& data : {fs::path(here) / "data", old / fs::path(here).relative_path() / "data"}) {
+    fs::create_directories(data);
+    MakeFile(data / "file", data.string().starts_with(old.string()) ? "old" : "this machine");
+  }
+  MakeFile(fs::path(here) / "only-here");
+  std::string climb;
+  for (const auto& part : old) climb += part == old.root_path() ? "" : "../";
+  fs::create_directory_symlink(here + "/data", old / "absolute");
+  fs::create_directory_symlink(climb + climb + here.substr(1) + "/data", old / "climbing");
+  fs::create_directory_symlink(here, old / "middle");
+  fs::create_directory_symlink("/middle/data", old / "chain");
+  fs::create_symlink(here + "/only-here", old / "nowhere");
+  fs::create_symlink("loop", old / "loop");
+
+  framework::FileSystemSetup view = framework::CurrentFileSystemSetup();
+  view.volumes.push_back({"OldMac", old});
+  framework::SetFileSystemSetup(view);
+  framework::SetOldMachineDisk(FolderItem::FromPosix(old));
+  const std::string onOld = "old" + here + "/data";
+
+  struct Row {
+    const char* name;
+    const char* link;
+    std::string target;  // where LinkTarget lands, relative to the test's disk; "" for nowhere
+  };
+  const Row rows[] = {
+      {"an absolute link starts from the old disk's root", "absolute", onOld},
+      {"\"..\" climbing above the root stops at it", "climbing", onOld},
+      {"a chain of links, one of them on the way", "chain", onOld},
+      {"a target the old disk lacks leads nowhere, though this machine has it", "nowhere", ""},
+      {"a loop leads nowhere", "loop", ""},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    const FolderItemPtr link = At(fs::path("old") / row.link);
+    const FolderItemPtr target = link->LinkTarget();
+    EXPECT_EQ(target ? target->PosixPath().lexically_relative(root_).string() : "", row.target);
+    EXPECT_EQ(link->Exists(), !row.target.empty());
+    EXPECT_FALSE(link->Directory()) << "the link itself is no folder";
+    const auto text = At(fs::path("old") / row.link / "file")->OpenAsTextFile();
+    EXPECT_EQ(text ? text->ReadLine().ToUTF8() : "", row.target.empty() ? "" : "old");
+    for (const bool followLast : {false, true}) {
+      const framework::DiskRoot& disk = framework::CurrentFileSystemSetup().oldMachineDisk;
+      const fs::path asked = link->PosixPath() / "file";
+      EXPECT_EQ(framework::inroot::Resolve(disk, asked, followLast, framework::inroot::Method::Kernel),
+                framework::inroot::Resolve(disk, asked, followLast, framework::inroot::Method::Walk))
+          << "the kernel and the walk agree";
+    }
+  }
+  EXPECT_EQ(Names(*At("old/chain")), (std::vector<std::string>{}))
+      << "a link is listed as itself, never as its target's entries";
+
+  // The disk unmounted: nothing on it is found, not even a plain folder.
+  view.volumes.pop_back();
+  framework::SetFileSystemSetup(view);
+  framework::SetOldMachineDisk(FolderItem::FromPosix(old));
+  EXPECT_FALSE(At("old/middle")->Exists());
+  EXPECT_EQ(At("old/absolute")->LinkTarget(), nullptr);
+
+  // The device route: links are followed as this machine follows them.
+  framework::SetOldMachineDisk(nullptr);
+  const auto text = At("old/absolute/file")->OpenAsTextFile();
+  EXPECT_EQ(text ? text->ReadLine().ToUTF8() : "", "this machine");
 }
 
 TEST_F(FolderItemTest, ChildFindsTheSingleEntryDifferingInCase) {

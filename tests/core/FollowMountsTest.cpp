@@ -38,6 +38,7 @@ TEST(FollowMounts, OnlyTheProgramFollowsTheMachinesMounts) {
   fake.volumes = {{"Fake HD", "/"}, {"Old", "/nonexistent-old"}};
   SetFileSystemSetup(fake);
   EXPECT_EQ(VolumeCount(), 2) << "a test's volume table stays as the test made it";
+  SetOldMachineDisk(Volume(1));
 
   FollowMachineMounts(true);
   VolumeCount();
@@ -46,6 +47,10 @@ TEST(FollowMounts, OnlyTheProgramFollowsTheMachinesMounts) {
   ASSERT_FALSE(followed.empty());
   EXPECT_EQ(followed[0].name, "Fake HD") << "volume 0 keeps its name";
   for (const VolumeEntry& v : followed) EXPECT_NE(v.name, "Old") << "a volume no longer mounted goes";
+  // The old machine's disk stays fixed when it goes: what is recorded on
+  // it must not turn into paths on this machine's own disks.
+  ASSERT_NE(OldMachineDisk(), nullptr);
+  EXPECT_EQ(OldMachineDisk()->PosixPath(), "/nonexistent-old");
   SetFileSystemSetup(saved);
 }
 

@@ -10,8 +10,11 @@
 # with the disk, the items that were there before are checked, and the disk
 # must be unchanged. The sample's untidy items (a preferences file, a hidden
 # preferences folder, a documents folder named with a leading ".", an
-# Application Support folder that is a link to a folder elsewhere on the
-# disk) arrive as they are listed, and no staging remain is left.
+# Application Support folder that is a relative link to a folder elsewhere on
+# the disk, another that is an absolute link written for the old machine)
+# arrive as they are listed, and no staging remain is left. The absolute
+# link's path exists on this machine too, holding other data: what arrives
+# is the disk's folder, and this machine's stays as it was.
 #
 # usage: network_route.sh <program executable> <sample tool> <folder for the run>
 # Needs root (mount namespace); exit status 77 (a skip) otherwise, and when
@@ -31,6 +34,19 @@ cp -a "$disk" "$E2E_OUT/before/"
 e2e_mount_old_disk "$disk" OldMac
 row=$(e2e_volume_row "$sample_tool" OldMac)
 echo "the old disk is volume $row"
+# The path that the disk's absolute link names, on this machine: in a /home
+# of this namespace's own (a small tmpfs over it, gone with the namespace),
+# so the machine's real /home is never touched. Not where the run itself
+# lies under /home, which the tmpfs would hide.
+here_too="/home/taro/Data/Toskarine II"
+if [ ! -d /home ] || [[ "$E2E_OUT/" == /home/* || "$top/" == /home/* || "$program" == /home/* || "$sample_tool" == /home/* ]]; then
+  echo "note: no /home to stand over, or the run lies under it; this machine gets no folder of the link's path"
+  here_too=""
+else
+  mount -t tmpfs -o size=1m,mode=755 olvan-e2e-home /home
+  mkdir -p "$here_too"
+  printf "this machine's own\n" >"$here_too/dictionary.db"
+fi
 
 e2e_new_home "$new"
 e2e_new_machine_items "$new"
@@ -72,9 +88,14 @@ done
 for name in Dornel初期設定 Kavreline初期設定 Pelquon初期設定 Toskarine初期設定; do
   e2e_same_item "$home/Library/Preferences/$name" "$new/Library/Preferences/$name"
 done
-for name in Dornel "Toskarine II"; do
-  e2e_same_item "$home/Library/Application Support/$name" "$new/Library/Application Support/$name"
-done
+e2e_same_item "$home/Library/Application Support/Dornel" "$new/Library/Application Support/Dornel"
+# Toskarine's link reads "/home/taro/Data/Toskarine II" as the old machine
+# wrote it: its folder on the disk is what arrived.
+e2e_same_item "$disk/home/taro/Data/Toskarine II" "$new/Library/Application Support/Toskarine II"
+if [ -n "$here_too" ]; then
+  e2e_expect_names "$here_too" dictionary.db
+  [ "$(cat "$here_too/dictionary.db")" = "this machine's own" ] || e2e_fail "this machine's $here_too was changed"
+fi
 e2e_check_new_machine_items "$new"
 # The products record their documents folders as paths on the old machine's
 # own start-up disk ("Macintosh HD:Users:taro:Documents:..."): on this route

@@ -67,11 +67,25 @@ TEST_F(DiscoveryNetwork, ScanTakesTheOldDisksApplicationsAndTheChosenUsersLibrar
     std::function<void()> change;
     Texts products;
   };
+  const std::string toskarine = "Toskarine II: AD oldmac/Applications/Tosk, P oldmac/Users/taro/Library/Preferences/Toskarine初期設定";
+  const fs::path support = tree_ / "oldmac/Users/taro/Library/Application Support/Toskarine II";
+  // This machine has a folder of that very path: the one of its own user.
+  const fs::path alsoHere = tree_ / "startup/Users/me/Library/Application Support/Toskarine II";
   const Case cases[] = {
-      {"the user's Library is there",
-       [] {},
-       {"Toskarine II: AD oldmac/Applications/Tosk, P oldmac/Users/taro/Library/Preferences/Toskarine初期設定, "
-        "AS oldmac/Users/taro/Library/Application Support/Toskarine II"}},
+      {"the user's Library is there", [] {}, {toskarine + ", AS oldmac/Users/taro/Library/Application Support/Toskarine II"}},
+      {"Application Support is an absolute link into the old disk",
+       [&] {
+         fs::remove_all(support);
+         tree_.MakeFolder("oldmac/home/taro/Data/Toskarine II");
+         fs::create_directory_symlink("/home/taro/Data/Toskarine II", support);
+       },
+       {toskarine + ", AS oldmac/Users/taro/Library/Application Support/Toskarine II"}},
+      {"Application Support is an absolute link that leads nowhere on the old disk, only here",
+       [&] {
+         fs::remove(support);
+         fs::create_directory_symlink(alsoHere, support);
+       },
+       {toskarine}},
       {"the user's folder has gone: the application is still found",
        [&] { fs::remove_all(tree_ / "oldmac/Users/taro"); },
        {"Toskarine II: AD oldmac/Applications/Tosk"}},
@@ -143,6 +157,31 @@ TEST_F(DiscoveryNetwork, ADocumentsFolderRecordedOnTheOldStartUpDiskIsTakenFromT
     }
   }
   EXPECT_TRUE(user_.Dialogs().empty());
+
+  // The old disk goes away during the scan, once its preference file has
+  // been read (entry 18, which cannot be found, is being reported): what
+  // entry 19 records on it is then not found, and is never taken from this
+  // machine, not even from the folder that the bare mount point holds.
+  SCOPED_TRACE("the old disk goes away during the scan");
+  const std::string nowhere = testsupport::AliasRecordWriter::Version2(testsupport::AliasRecordWriter::kFolder)
+                                  .VolumeName("Macintosh HD")
+                                  .Tag(2, "Macintosh HD:Users:taro:Nowhere")
+                                  .Bytes();
+  tree_.MakeFolder("oldmac/Users/taro/Documents/書類/notes");
+  tree_.WriteFile("oldmac/Users/taro/Library/Preferences/Toskarine初期設定/pref2",
+                  testsupport::PrefFileWriter::File(/*encoded=*/true, "", nowhere, "Macintosh HD:Users:taro:Documents:書類:"));
+  user_.WillCancelChooser();
+  const std::size_t messagesBefore = user_.MessageBoxes().size();
+  {
+    programtest::TimeSliceGuard everyYieldHandsOver(std::chrono::microseconds(0));
+    ASSERT_TRUE(UserInput::Press(Wizard().PushButton8()));
+    ASSERT_TRUE(programtest::YieldUntil([&] { return user_.MessageBoxes().size() == messagesBefore + 2; }));
+    fs::rename(tree_ / "oldmac", tree_ / "oldmac-unmounted");
+    tree_.MakeFolder("oldmac/Users/taro/Documents/書類");
+    framework::Thread::WaitForAll();
+  }
+  EXPECT_EQ(TopRows(), (Texts{kToskarineItems}));
+  EXPECT_EQ(user_.MessageBoxes().back().ToUTF8(), "必要なファイルの所在が不明なので、処理を続行できません。:18");
   EXPECT_EQ(user_.Report(), "");
 }
 

@@ -93,12 +93,28 @@ TEST_F(NetCopy, KeepLeavesTheItemOfTheSameNameAndCopiesTheRest) {
   ExpectFinished();
 }
 
+// Two Application Support folders on the old disk are absolute links, as
+// the old machine wrote them, to a path that this machine has too, with
+// other data: one leads to its folder on the old disk, the other to nothing
+// there.
 TEST_F(NetCopy, AnItemGoneFromTheOldDiskIsReportedAndItsNamesakeStays) {
   tree_.WriteFile("Old/Users/taro/Library/Preferences/Toskarine.plist", "new");
   tree_.WriteFile("Old/Users/taro/Documents/memo.txt", "memo");
   tree_.WriteFile("New/Library/Preferences/Toskarine.plist", "old");
+  const fs::path data = tree_ / "Data";  // the path the links name, on this machine
+  const fs::path dataOnOldDisk = Old(data.relative_path().string());
+  tree_.WriteFile("Data/Toskarine II/dictionary.db", "this machine's");
+  tree_.WriteFile("Data/Dornel/cache", "this machine's");
+  tree_.WriteFile(fs::relative(dataOnOldDisk / "Toskarine II/dictionary.db", tree_.Path()).string(), "the old disk's");
+  tree_.WriteFile("New/Library/Application Support/Dornel/cache", "older");
+  fs::create_directories(Old("Users/taro/Library/Application Support"));
+  for (const char* name : {"Toskarine II", "Dornel"}) {
+    fs::create_directory_symlink(data / name, Old("Users/taro/Library/Application Support") / name);
+  }
   AddItemRow(Entry(Old("Users/taro/Library/Preferences/Toskarine.plist"), "P"), "P");
   AddItemRow(Entry(Old("Users/taro/Documents/memo.txt"), "D"), "D");
+  AddItemRow(Entry(Old("Users/taro/Library/Application Support/Toskarine II"), "AS"), "AS");
+  AddItemRow(Entry(Old("Users/taro/Library/Application Support/Dornel"), "AS"), "AS");
   // Found by the scan, gone when the copy comes to it.
   fs::remove(Old("Users/taro/Library/Preferences/Toskarine.plist"));
 
@@ -108,12 +124,20 @@ TEST_F(NetCopy, AnItemGoneFromTheOldDiskIsReportedAndItsNamesakeStays) {
 
   EXPECT_EQ(ReadText(Preferences() / "Toskarine.plist"), "old") << "nothing to replace it with";
   EXPECT_EQ(Listing(Documents()), (Names{"memo.txt"}));
+  EXPECT_EQ(ReadText(ApplicationSupport() / "Toskarine II/dictionary.db"), "the old disk's");
+  EXPECT_FALSE(fs::is_symlink(ApplicationSupport() / "Toskarine II")) << "what the link leads to arrives";
+  EXPECT_EQ(ReadText(ApplicationSupport() / "Dornel/cache"), "older") << "nothing to replace it with";
+  EXPECT_EQ(Listing(ApplicationSupport() / "Dornel"), (Names{"cache"}));
   const auto dialogs = user_.Dialogs();
   ASSERT_EQ(dialogs.size(), 1u);
   EXPECT_EQ(dialogs[0].message.ToUTF8(), "コピーできなかったアイテムがあります。");
   EXPECT_NE(dialogs[0].explanation.ToUTF8().find("OldMac:Users:taro:Library:Preferences:Toskarine.plist：コピー元のアイテムが見つかりません。"),
             std::string::npos)
       << dialogs[0].explanation.ToUTF8();
+  EXPECT_NE(dialogs[0].explanation.ToUTF8().find("OldMac:Users:taro:Library:Application Support:Dornel：コピー元のアイテムが見つかりません。"),
+            std::string::npos)
+      << dialogs[0].explanation.ToUTF8();
+  EXPECT_EQ(ReadText(data / "Toskarine II/dictionary.db"), "this machine's") << "this machine's folder stays as it was";
   const Window1& w = Wizard();
   EXPECT_EQ(w.StaticText10().Text().ToUTF8(),
             Expand("ネットコピーはエラーで終了しました。コピーは不完全です。⏎原因を取り除いてから、再度コピーしてください。"));

@@ -167,7 +167,13 @@ String OnStartupDisk(const String& path, const FolderItemPtr& startupDisk) {
   const std::string text = path.ToUTF8();
   const std::string ownPrefix = own->AbsolutePath().ToUTF8();  // "Name:"
   if (!text.starts_with(ownPrefix)) return path;
-  return startupDisk->AbsolutePath() + String(text.substr(ownPrefix.size()));
+  // A disk that has gone is no volume and no folder any more: its path then
+  // lacks the final ":", which the rest still needs in front of it, so that
+  // the path leads beneath the disk (where nothing is found) and never
+  // beside it.
+  String disk = startupDisk->AbsolutePath();
+  if (!disk.ToUTF8().ends_with(':')) disk = disk + String(":");
+  return disk + String(text.substr(ownPrefix.size()));
 }
 
 std::optional<ResolvedAlias> ResolveAlias(const AliasRecord& record, const FolderItemPtr& startupDisk) {

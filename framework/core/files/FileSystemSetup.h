@@ -3,6 +3,7 @@
 // tests inject their own (a fake old machine in a temporary folder).
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -14,6 +15,16 @@ struct VolumeEntry {
   std::filesystem::path mountPoint;  // "/" for the start-up disk
 };
 
+// The old machine's disk on the network route: its root folder (the mount
+// point of its volume), and which folder that was when it was fixed, so that
+// a disk unmounted since (its mount point left empty, or another disk
+// mounted there) counts as gone. An empty path: no such disk.
+struct DiskRoot {
+  std::filesystem::path path;
+  std::uint64_t device = 0;
+  std::uint64_t inode = 0;
+};
+
 struct FileSystemSetup {
   std::vector<VolumeEntry> volumes;  // [0] is the start-up disk
   std::filesystem::path applications;
@@ -21,6 +32,10 @@ struct FileSystemSetup {
   std::filesystem::path applicationData;
   std::filesystem::path documents;
   std::filesystem::path baseFolder;  // what GetFolderItem("") gives
+  // Fixed when the network route is chosen (SetOldMachineDisk, FolderItem.h);
+  // kept when the volumes are followed. Paths beneath it are taken as the
+  // old machine sees them (ResolveInRoot.h) while it is one of the volumes.
+  DiskRoot oldMachineDisk;
 };
 
 // The machine's view, read when called:

@@ -12,11 +12,13 @@
 #include <cerrno>
 #include <cstdio>
 #include <ctime>
+#include <optional>
 
 #include "framework/core/files/ColonPath.h"
 #include "framework/core/files/CopyTree.h"
 #include "framework/core/files/FileSystemSetup.h"
 #include "framework/core/files/FinderInfo.h"
+#include "framework/core/files/ResolveInRoot.h"
 #include "framework/core/files/Streams.h"
 #include "framework/core/threads/Baton.h"
 
@@ -48,6 +50,35 @@ const timespec& ChangeTime(const struct stat& info) { return info.st_ctim; }
 #endif
 
 bool LinkStat(const fs::path& path, struct stat& info) { return lstat(path.c_str(), &info) == 0; }
+
+// The path the system calls take for an item: its own path, except beneath
+// the old machine's disk, where the links on the way are resolved as that
+// machine sees them (followLast: the last one too). Nothing, with errno
+// set, where the way leads nowhere there or the disk has gone.
+std::optional<fs::path> SystemPath(const fs::path& path, bool followLast) {
+  const FileSystemSetup& view = CurrentFileSystemSetup();
+  const DiskRoot& disk = view.oldMachineDisk;
+  if (!inroot::Beneath(disk, path)) return path;
+  const bool mounted = std::any_of(view.volumes.begin(), view.volumes.end(),
+                                   [&](const VolumeEntry& volume) { return volume.mountPoint == disk.path; });
+  if (!mounted) {
+    errno = ENOENT;
+    return std::nullopt;
+  }
+  return inroot::Resolve(disk, path, followLast);
+}
+
+// As stat and open take a path: the last link followed too.
+std::optional<fs::path> Followed(const fs::path& path) { return SystemPath(path, /*followLast=*/true); }
+// As lstat takes a path: the item itself, even when it is a link.
+std::optional<fs::path> AsItself(const fs::path& path) { return SystemPath(path, /*followLast=*/false); }
+
+// The item's own Finder information (a link's, never its target's).
+std::optional<finderinfo::Record> OwnRecord(const fs::path& path) {
+  const std::optional<fs::path> at = AsItself(path);
+  if (!at) return std::nullopt;
+  return finderinfo::Read(*at);
+}
 
 bool ReadFolderNames(const fs::path& folder, std::vector<std::string>& names) {
   DIR* listing = opendir(folder.c_str());
@@ -111,18 +142,20 @@ FolderItem::FolderItem(fs::path posixPath) : path_(colonpath::Normalized(posixPa
 FolderItemPtr FolderItem::FromPosix(fs::path posixPath) { return std::make_shared<FolderItem>(std::move(posixPath)); }
 
 bool FolderItem::Exists() const {
+  const std::optional<fs::path> at = Followed(path_);
   struct stat info {};
-  return stat(path_.c_str(), &info) == 0;
+  return at && stat(at->c_str(), &info) == 0;
 }
 
 bool FolderItem::Directory() const {
+  const std::optional<fs::path> at = AsItself(path_);
   struct stat info {};
-  return LinkStat(path_, info) && S_ISDIR(info.st_mode);
+  return at && LinkStat(*at, info) && S_ISDIR(info.st_mode);
 }
 
 bool FolderItem::Visible() const {
   if (!VolumeRootedAt(path_) && path_.filename().native().starts_with('.')) return false;
-  const auto record = finderinfo::Read(path_);
+  const auto record = OwnRecord(path_);
   return !record || (finderinfo::Flags(*record) & finderinfo::kIsInvisible) == 0;
 }
 
@@ -137,20 +170,21 @@ String FolderItem::AbsolutePath() const {
 
 String FolderItem::MacType() const {
   if (Directory()) return String("fold");
-  const auto record = finderinfo::Read(path_);
+  const auto record = OwnRecord(path_);
   return record ? FourCharacters(*record, 0) : String();
 }
 
 String FolderItem::MacCreator() const {
   if (Directory()) return String();
-  const auto record = finderinfo::Read(path_);
+  const auto record = OwnRecord(path_);
   return record ? FourCharacters(*record, 4) : String();
 }
 
 void FolderItem::RefreshListing() {
   const std::int64_t askedAt = WallClockNs();
+  const std::optional<fs::path> at = AsItself(path_);
   struct stat info {};
-  if (!LinkStat(path_, info) || !S_ISDIR(info.st_mode)) {
+  if (!at || !LinkStat(*at, info) || !S_ISDIR(info.st_mode)) {
     entries_.clear();
     listed_ = false;
     return;
@@ -166,7 +200,7 @@ void FolderItem::RefreshListing() {
   {
     // This object is not touched meanwhile: the names go into a local list.
     BatonReleaser outside;
-    complete = ReadFolderNames(path_, names);
+    complete = ReadFolderNames(*at, names);
     std::sort(names.begin(), names.end());
   }
   entries_ = std::move(names);
@@ -192,13 +226,15 @@ FolderItemPtr FolderItem::Child(const String& name) const {
   const std::optional<std::string> wanted = UsableName(name);
   if (!wanted) return nullptr;
   const fs::path exact = path_ / *wanted;
+  const std::optional<fs::path> exactAt = AsItself(exact);
   struct stat info {};
-  if (LinkStat(exact, info) || !Directory()) return FromPosix(exact);
+  if ((exactAt && LinkStat(*exactAt, info)) || !Directory()) return FromPosix(exact);
 
+  const std::optional<fs::path> at = AsItself(path_);
   std::vector<std::string> names;
-  {
+  if (at) {
     BatonReleaser outside;
-    ReadFolderNames(path_, names);
+    ReadFolderNames(*at, names);
   }
   const std::string key = MatchingKey(*wanted);
   const std::string* match = nullptr;
@@ -265,15 +301,21 @@ bool FolderItem::Note(bool succeeded) {
   return succeeded;
 }
 
-bool FolderItem::CreateAsFolder() { return Note(mkdir(path_.c_str(), 0777) == 0); }
+bool FolderItem::CreateAsFolder() {
+  const std::optional<fs::path> at = AsItself(path_);
+  return Note(at && mkdir(at->c_str(), 0777) == 0);
+}
 
 bool FolderItem::CopyFileTo(const FolderItemPtr& destination) {
   if (!destination) {
     errno = ENOENT;
     return Note(false);
   }
+  const std::optional<fs::path> from = AsItself(path_);
+  const std::optional<fs::path> into = Followed(destination->PosixPath());
+  if (!from || !into) return Note(false);
   copytree::Failure failure;
-  if (copytree::CopyInto(path_, destination->PosixPath(), &failure)) return Note(true);
+  if (copytree::CopyInto(*from, *into, &failure)) return Note(true);
   lastError_ = ErrorOf(failure);
   lastErrorItem_ = failure.item.empty() ? nullptr : FromPosix(failure.item);
   return false;
@@ -293,21 +335,24 @@ bool FolderItem::MoveTo(const FolderItemPtr& destination, const String& newName)
     errno = EINVAL;
     return false;
   }
-  const fs::path target = destination->PosixPath() / *name;
+  const std::optional<fs::path> from = AsItself(path_);
+  const std::optional<fs::path> into = Followed(destination->PosixPath());
+  if (!from || !into) return false;
+  const fs::path target = *into / *name;
   BatonReleaser outside;
 #ifdef __APPLE__
-  return renamex_np(path_.c_str(), target.c_str(), RENAME_EXCL) == 0;
+  return renamex_np(from->c_str(), target.c_str(), RENAME_EXCL) == 0;
 #else
-  if (renameat2(AT_FDCWD, path_.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) == 0) return true;
+  if (renameat2(AT_FDCWD, from->c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) == 0) return true;
   if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP) return false;
   // A file system without the no-replace rename. A second name that is then
   // dropped never replaces anything; a folder, which cannot have a second
   // name, is checked and renamed (a race here could replace an empty folder).
   struct stat info {};
-  if (!LinkStat(path_, info)) return false;
+  if (!LinkStat(*from, info)) return false;
   if (!S_ISDIR(info.st_mode)) {
-    if (link(path_.c_str(), target.c_str()) == 0) {
-      if (unlink(path_.c_str()) == 0) return true;
+    if (link(from->c_str(), target.c_str()) == 0) {
+      if (unlink(from->c_str()) == 0) return true;
       unlink(target.c_str());
       return false;
     }
@@ -315,7 +360,7 @@ bool FolderItem::MoveTo(const FolderItemPtr& destination, const String& newName)
   }
   struct stat existing {};
   if (LinkStat(target, existing)) return false;
-  return rename(path_.c_str(), target.c_str()) == 0;
+  return rename(from->c_str(), target.c_str()) == 0;
 #endif
 }
 
@@ -324,14 +369,17 @@ bool FolderItem::ExchangeWith(const FolderItemPtr& other) {
     errno = ENOENT;
     return Note(false);
   }
+  const std::optional<fs::path> mine = AsItself(path_);
+  const std::optional<fs::path> theirs = AsItself(other->path_);
+  if (!mine || !theirs) return Note(false);
   bool exchanged = false;
   int error = 0;
   {
     BatonReleaser outside;
 #ifdef __APPLE__
-    exchanged = renamex_np(path_.c_str(), other->path_.c_str(), RENAME_SWAP) == 0;
+    exchanged = renamex_np(mine->c_str(), theirs->c_str(), RENAME_SWAP) == 0;
 #else
-    exchanged = renameat2(AT_FDCWD, path_.c_str(), AT_FDCWD, other->path_.c_str(), RENAME_EXCHANGE) == 0;
+    exchanged = renameat2(AT_FDCWD, mine->c_str(), AT_FDCWD, theirs->c_str(), RENAME_EXCHANGE) == 0;
 #endif
     error = errno;
   }
@@ -340,10 +388,27 @@ bool FolderItem::ExchangeWith(const FolderItemPtr& other) {
 }
 
 bool FolderItem::Delete() {
+  const std::optional<fs::path> at = AsItself(path_);
   struct stat info {};
-  if (!LinkStat(path_, info)) return Note(false);
-  if (S_ISDIR(info.st_mode)) return Note(rmdir(path_.c_str()) == 0);
-  return Note(unlink(path_.c_str()) == 0);
+  if (!at || !LinkStat(*at, info)) return Note(false);
+  if (S_ISDIR(info.st_mode)) return Note(rmdir(at->c_str()) == 0);
+  return Note(unlink(at->c_str()) == 0);
+}
+
+FolderItemPtr FolderItem::LinkTarget() {
+  FolderItemPtr self = weak_from_this().lock();
+  if (!self) self = FromPosix(path_);
+  const std::optional<fs::path> at = AsItself(path_);
+  if (!at) return nullptr;
+  struct stat info {};
+  if (!LinkStat(*at, info) || !S_ISLNK(info.st_mode)) return self;
+  if (inroot::Beneath(CurrentFileSystemSetup().oldMachineDisk, path_)) {
+    const std::optional<fs::path> target = Followed(path_);
+    return target ? FromPosix(*target) : nullptr;
+  }
+  std::error_code error;
+  const fs::path target = fs::canonical(*at, error);
+  return error ? nullptr : FromPosix(target);
 }
 
 namespace {
@@ -351,8 +416,10 @@ namespace {
 // Opens a regular file only: never a folder, and never a FIFO or device,
 // whose opening or reading could block the worker (with the baton) for as
 // long as nobody writes to it. Non-blocking while it looks, then as usual.
-std::FILE* OpenFile(const fs::path& path, int flags, const char* mode) {
-  const int fd = open(path.c_str(), flags | O_NONBLOCK | O_CLOEXEC, 0666);
+std::FILE* OpenFile(const fs::path& item, int flags, const char* mode) {
+  const std::optional<fs::path> path = Followed(item);
+  if (!path) return nullptr;
+  const int fd = open(path->c_str(), flags | O_NONBLOCK | O_CLOEXEC, 0666);
   if (fd < 0) return nullptr;
   struct stat info {};
   if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || fcntl(fd, F_SETFL, flags & O_APPEND) != 0) {
@@ -398,6 +465,19 @@ std::int32_t VolumeCount() {
   RefreshMachineVolumes();
   return static_cast<std::int32_t>(CurrentFileSystemSetup().volumes.size());
 }
+
+void SetOldMachineDisk(const FolderItemPtr& disk) {
+  FileSystemSetup view = CurrentFileSystemSetup();
+  view.oldMachineDisk = DiskRoot{};
+  if (disk) {
+    // A disk that cannot be read now is fixed as one that has gone: its
+    // path stands, and no folder it could ever be matches it.
+    view.oldMachineDisk = inroot::RootAt(disk->PosixPath()).value_or(DiskRoot{disk->PosixPath(), 0, 0});
+  }
+  SetFileSystemSetup(std::move(view));
+}
+
+FolderItemPtr OldMachineDisk() { return ItemAt(CurrentFileSystemSetup().oldMachineDisk.path); }
 
 namespace SpecialFolder {
 FolderItemPtr Applications() { return ItemAt(CurrentFileSystemSetup().applications); }

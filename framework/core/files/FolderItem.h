@@ -31,6 +31,23 @@
 //   - A name as a text: the POSIX name's bytes, tagged UTF-8 when they are
 //     UTF-8, else of unknown encoding (so such a name finds its item again).
 //   - A volume's root is named by the volume (Name) and has no Parent.
+//   - The old machine's disk, on the network route: the program names it
+//     once, with SetOldMachineDisk, when the person chooses it, and the view
+//     in force (FileSystemSetup.h) holds its root. Every system call made
+//     for an item beneath that root (whether it exists or is a folder, its
+//     listing and Finder information, opening, copying, moving, deleting
+//     it, LinkTarget) takes the item's path as the old machine would: the
+//     links on the way, and the last one where the call follows it,
+//     resolved inside the root, an absolute link from the root, ".." never
+//     above it (ResolveInRoot.h). A link written there as
+//     "/home/taro/Data" so means that folder on the old disk, never this
+//     machine's folder of that path. Items keep the paths they were named
+//     by; only the system calls see where the links lead. Once the disk is
+//     no volume of the view any more, or its mount point holds another
+//     folder than when it was fixed (unmounted), nothing beneath the root
+//     is found. Everywhere else, and on the device route, where the old
+//     machine is this machine, links are followed as this machine follows
+//     them.
 #pragma once
 
 #include <cstdint>
@@ -117,6 +134,12 @@ class FolderItem : public std::enable_shared_from_this<FolderItem> {
   bool ExchangeWith(const FolderItemPtr& other);
   // Removes a file, a link (never its target) or an empty folder.
   bool Delete();
+  // For an item that is a symbolic link: the item it leads to, followed to
+  // its end as Exists follows it (beneath the old machine's disk, as that
+  // machine sees it), or nullptr when it leads nowhere. Any other item:
+  // this item itself, unless the way to it leads nowhere on the old
+  // machine's disk (a folder on it missing, the disk gone): nullptr.
+  FolderItemPtr LinkTarget();
   // The reason the last of those operations on this item failed; None after
   // one that succeeded.
   FileError LastError() const { return lastError_; }
@@ -163,6 +186,14 @@ FolderItemPtr GetFolderItem(const String& path);
 // start-up disk. nullptr out of range.
 FolderItemPtr Volume(std::int32_t index);
 std::int32_t VolumeCount();
+
+// The old machine's disk on the network route, fixed from now on for every
+// item beneath it (see the head of this file); nullptr for the device route
+// (nothing fixed). Fixing a disk that cannot be read fixes one that is gone.
+void SetOldMachineDisk(const FolderItemPtr& disk);
+// The disk fixed, also once it has gone (then nothing is found on it);
+// nullptr when none is.
+FolderItemPtr OldMachineDisk();
 
 // The current user's folders of the view in force; nullptr where the view
 // has none.
