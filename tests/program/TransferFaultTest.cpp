@@ -136,6 +136,9 @@ struct ChangedDuringRunCase {
   std::vector<Action> actions;
 };
 
+// Named in test listings by the row's name, not by its bytes.
+void PrintTo(const ChangedDuringRunCase& c, std::ostream* os) { *os << c.name; }
+
 class ChangedDuringRun : public TransferFault, public ::testing::WithParamInterface<ChangedDuringRunCase> {};
 
 TEST_P(ChangedDuringRun, WhatARunMovesIsWhatWasCheckedWhenItStarted) {
@@ -318,6 +321,8 @@ struct VanishedSourceCase {
   std::vector<std::pair<std::string, std::string>> reported;
   std::set<std::string> applications;
 };
+
+void PrintTo(const VanishedSourceCase& c, std::ostream* os) { *os << c.name; }
 
 class VanishedSource : public TransferFault, public ::testing::WithParamInterface<VanishedSourceCase> {};
 
