@@ -16,7 +16,9 @@
 // without one is the person's, whatever its name. The paste, the scan and
 // recovery pass over marked ones only (IsWorkingFolder); a person's own
 // ".olvan-incoming-1" is an item like any other, and the working folder's
-// number steps over it and over the item's own name.
+// number steps over it and over the item's own name. A machine that stops
+// between making the folder and its mark leaves an empty hidden folder
+// without one, which is then left alone like any entry of the person's.
 //
 // Replacing. An item of the same name already there (any directory entry,
 // a link that leads nowhere included) is, with Replace, swapped with the
@@ -27,9 +29,10 @@
 // old item goes back when the copy cannot take its place.
 //
 // Recovery. A run that ends, by success, failure or stop, removes its
-// working folder; only a machine that stops in the middle leaves one. Every
-// run that writes into a folder first recovers it (Recover), taking each
-// marked working folder whose mark no live run holds:
+// working folder; only a machine that stops in the middle leaves one. A
+// paste and a network copy first recover each folder they may write into
+// (Recover; the device copy starts from an empty transfer folder), taking
+// each marked working folder whose mark no live run holds:
 //   - an old item set aside while its copy is still beside it (a run
 //     stopped between the two renames) goes back under its name when that
 //     is free, in any letter case; else it comes back beside under a free
