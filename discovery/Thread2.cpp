@@ -10,7 +10,7 @@
 #include "framework/ui/Listbox.h"
 #include "helpers/CautionDialogs.h"
 #include "helpers/Globals.h"
-#include "transfer/StagingNames.h"
+#include "transfer/StagedCopy.h"
 #include "wizard/Window1.h"
 
 void Thread2::Event_Run() {
@@ -47,11 +47,11 @@ void Thread2::GetItem2(const FolderItemPtr& folder) {
     if (entry && entry->Exists()) {
       // Packages lying directly in the folder are passed over: an
       // application is found only inside a sub-folder, which is then the
-      // item moved for it. A transfer's staging folder is never an item,
-      // whatever this walk makes of hidden names.
-      const String name = entry->Name();
-      if (entry->Directory() && entry->Visible() && !name.Bytes().starts_with('.') &&
-          !StagingNames::IsStagingName(name) && !Globals::gAppPackage(entry))
+      // item moved for it. A transfer's working folder (known by its mark,
+      // not by its name) is never an item, whatever this walk makes of
+      // hidden names.
+      if (entry->Directory() && entry->Visible() && !entry->Name().Bytes().starts_with('.') &&
+          !StagedCopy::IsWorkingFolder(entry) && !Globals::gAppPackage(entry))
         GetItem2Pickup(entry, ModeScan);
       if (StopRequested()) return;
     }

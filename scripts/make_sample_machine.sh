@@ -23,7 +23,8 @@
 #     folder; on a disk, Toskarine's an absolute one, "/home/<user>/Data/
 #     Toskarine II", which means that folder on the disk itself), and
 #     foreign items beside them;
-#   - a documents folder for Toskarine, Kavreline (its name begins with ".")
+#   - a documents folder for Toskarine, Kavreline (".olvan-notes": its name
+#     begins with "." and looks like the name of the wizard's working folders)
 #     and Dornel, with documents
 #     carrying Mac type and creator codes (FinderInfo), other extended
 #     attributes, modes 600 and 755, a symbolic link and a sub-folder; and a
@@ -170,7 +171,7 @@ chmod 600 "$home/共有データ/Dornel/cache.bin"
 printf 'other\n' >"$support/Fremdling/data"
 
 # --- Documents
-mkdir -p "$docs/Toskarine書類/2009年" "$docs/.Kavreline書類" "$docs/Dornel書類" "$docs/メモ"
+mkdir -p "$docs/Toskarine書類/2009年" "$docs/.olvan-notes" "$docs/Dornel書類" "$docs/メモ"
 printf '拝啓\n' >"$docs/Toskarine書類/手紙.gml"
 finder_info "$docs/Toskarine書類/手紙.gml" Gml3 qZw1
 setfattr -n user.olvan.comment -v "下書き" "$docs/Toskarine書類/手紙.gml"
@@ -181,8 +182,8 @@ finder_info "$docs/Toskarine書類/2009年/古い手紙.gml" Gml3 qZw1
 printf '#!/bin/sh\necho backup\n' >"$docs/Toskarine書類/backup.sh"
 chmod 755 "$docs/Toskarine書類/backup.sh"
 ln -s "手紙.gml" "$docs/Toskarine書類/最新"
-printf 'sheet\n' >"$docs/.Kavreline書類/予定表.suvo"
-finder_info "$docs/.Kavreline書類/予定表.suvo" Suvo qZw4
+printf 'sheet\n' >"$docs/.olvan-notes/予定表.suvo"
+finder_info "$docs/.olvan-notes/予定表.suvo" Suvo qZw4
 printf 'plan\n' >"$docs/Dornel書類/計画.dorn"
 finder_info "$docs/Dornel書類/計画.dorn" Dorn qZw5
 printf 'secret\n' >"$docs/Dornel書類/private.dorn"
@@ -200,7 +201,7 @@ recorded() {  # folder inside the home folder -> its colon path on the old machi
   fi
 }
 "$sample_tool" pref2 "$prefs/Toskarine初期設定/pref2" "" "$(recorded "$prefs")" "$(recorded "$docs/Toskarine書類")"
-"$sample_tool" pref2 "$prefs/Kavreline初期設定/pref2" "" "" "$(recorded "$docs/.Kavreline書類")"
+"$sample_tool" pref2 "$prefs/Kavreline初期設定/pref2" "" "" "$(recorded "$docs/.olvan-notes")"
 
 # "pref": a short header, a big-endian 32-bit count of values and the values,
 # a 32-bit count of entries and the entries: short strings (a length byte)

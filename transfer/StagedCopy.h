@@ -1,20 +1,60 @@
 // How the transfer worker puts one item into its destination folder without
 // ever leaving the destination worse off than it found it.
 //
-// The item is copied into a fresh hidden folder inside the destination
-// folder (same disk, so the moves below are renames), then moved out under
-// its own name. An item of that name already there (any directory entry,
+// The working folder. The item is copied into a fresh hidden folder
+// ".olvan-incoming-N" inside the destination folder (same disk, so the moves
+// below are renames). The moment that folder is made, a mark file
+// ".olvan-mark" is created in it exclusively, holding one fixed line that
+// only this program writes, flushed to the disk (MarkFile.h); the run keeps
+// the mark open and locked until it is done with the folder. Besides the
+// mark the folder holds
+//   new/  the copy, under its own name (after an exchange: the old item);
+//   old/  where the disk cannot exchange, the old item set aside, under its
+//         own name;
+// so what each part is shows in the layout, and the mark says only whose the
+// folder is. A folder is a working folder only with a valid mark: any entry
+// without one is the person's, whatever its name. The paste, the scan and
+// recovery pass over marked ones only (IsWorkingFolder); a person's own
+// ".olvan-incoming-1" is an item like any other, and the working folder's
+// number steps over it and over the item's own name. A machine that stops
+// between making the folder and its mark leaves an empty hidden folder
+// without one, which is then left alone like any entry of the person's.
+//
+// Replacing. An item of the same name already there (any directory entry,
 // a link that leads nowhere included) is, with Replace, swapped with the
 // copy in one atomic exchange, so the name always shows the old item or the
-// whole new one, and deleted with the hidden folder afterwards. Where the
-// file system cannot exchange, the old item is first moved into the hidden
-// folder and goes back when the copy cannot take its place. The hidden
-// folder's name begins with ".", so neither the paste nor the item list ever
-// take it for an item.
+// whole new one, and deleted with the working folder afterwards. Where the
+// file system cannot exchange (network homes, many user-space disks), the
+// old item is first moved into old/, then the copy out under the name; the
+// old item goes back when the copy cannot take its place.
 //
-// A machine that stops in the middle leaves hidden folders behind; the next
-// copy into that folder first recovers them: an old item whose name was
-// left empty goes back under its name, and every hidden folder is removed.
+// Recovery. A run that ends, by success, failure or stop, removes its
+// working folder; only a machine that stops in the middle leaves one. A
+// paste and a network copy first recover each folder they may write into
+// (Recover; the device copy starts from an empty transfer folder), taking
+// each marked working folder whose mark no live run holds:
+//   - an old item set aside while its copy is still beside it (a run
+//     stopped between the two renames) goes back under its name when that
+//     is free, in any letter case; else it comes back beside under a free
+//     visible name, its name with a number added as file managers do
+//     ("Toskarine 2", before the extension of a file: "memo 2.txt"), and
+//     Recover tells so. When it cannot move at all, the working folder stays
+//     whole and Recover tells so. Recovery never deletes a set-aside version.
+//   - everything else in the folder (an unfinished copy, an old item that an
+//     exchange or the second rename already replaced) is removed, the mark
+//     last: a folder that cannot be emptied (an immutable file, a disk
+//     mounted inside) stays marked, and every later recovery tries again and
+//     tells while anything of it is left.
+//
+// Locks. A mark that a live run holds locked (another copy of the program
+// writing into the same folder, on this machine or another one) is passed
+// over. Where the disk cannot lock at all, runs go on unlocked and recovery
+// takes every mark for a dead run's: recovery only ever moves a set-aside
+// version back and removes nothing but copies (whose sources are still
+// there) and versions that the person chose to replace, so taking a live
+// run's folder can make that run fail its item in hand, which it reports,
+// but loses nothing of the person's; passing over such marks instead would
+// leave a stopped replace's item missing under its name for good.
 //
 // The item the person chose is what moves: an item that is a symbolic link
 // is followed once, and its target copied under the item's name (links
@@ -22,6 +62,7 @@
 #pragma once
 
 #include <functional>
+#include <vector>
 
 #include "framework/core/files/FolderItem.h"
 
@@ -54,6 +95,24 @@ struct Failure {
 
 Outcome CopyInto(const framework::FolderItemPtr& item, const framework::FolderItemPtr& destination,
                  Existing existing, Failure* failure = nullptr);
+
+// What recovery did that the person must be told of.
+struct Recovered {
+  enum class What {
+    PutBackBeside,  // a set-aside old item came back beside its name: item is where it stands now
+    NotPutBack,     // a set-aside old item could not move: item is the working folder that holds it
+    NotRemoved,     // a working folder could not be removed completely: item is that folder
+  };
+  What what;
+  framework::FolderItemPtr item;
+};
+
+// Recovers what stopped runs left in folder (see above); returns what the
+// person must be told, nothing when all went back as it was.
+std::vector<Recovered> Recover(const framework::FolderItemPtr& folder);
+
+// Whether item is a working folder of this program's (marked), live or left.
+bool IsWorkingFolder(const framework::FolderItemPtr& item);
 
 // For tests: the steps of one CopyInto between which a machine may stop.
 enum class Step {

@@ -117,6 +117,7 @@ void Thread1::RunPaste() {
   w.RadioButton5().Enabled(false);
   w.RadioButton6().Enabled(false);
   w.ProgressBar2().Visible(true);
+  RecoverDestinations();
   w.ProgressBar2().Maximum(PasteCount());
   const bool stopped = PasteFolderItem();
   EndOfRun(w.ProgressBar2(), w.PushButton6(), "ペースト", w.StaticText25());
@@ -145,6 +146,7 @@ void Thread1::RunNetCopy() {
   w.RadioButton3().Enabled(false);
   w.RadioButton4().Enabled(false);
   w.ProgressBar1().Visible(true);
+  RecoverDestinations();
   w.ProgressBar1().Maximum(CopyCount());
   const bool stopped = NetCopyPaste();
   EndOfRun(w.ProgressBar1(), w.PushButton5(), "コピー", w.StaticText21());
@@ -204,6 +206,27 @@ void Thread1::Transfer(const FolderItemPtr& item, const FolderItemPtr& destinati
     case StagedCopy::Outcome::OldLeftOver:
       Fail(item, "置き換えた古いアイテムを削除できませんでした。");
       return;
+  }
+}
+
+void Thread1::RecoverDestinations() {
+  using framework::SpecialFolder::Applications, framework::SpecialFolder::ApplicationData,
+      framework::SpecialFolder::Documents, framework::SpecialFolder::Preferences;
+  for (const FolderItemPtr& folder : {Applications(), Preferences(), ApplicationData(), Documents()}) {
+    if (!folder || !folder->Exists()) continue;
+    for (const StagedCopy::Recovered& told : StagedCopy::Recover(folder)) {
+      switch (told.what) {
+        case StagedCopy::Recovered::What::PutBackBeside:
+          Fail(told.item, "中断された置き換えの古いアイテムを、同じ名前のアイテムがあるため、この名前で戻しました。");
+          break;
+        case StagedCopy::Recovered::What::NotPutBack:
+          Fail(told.item, "中断された置き換えの古いアイテムを元の場所に戻せませんでした。この隠しフォルダに残っています。");
+          break;
+        case StagedCopy::Recovered::What::NotRemoved:
+          Fail(told.item, "置き換えた古いアイテムを削除できませんでした。");
+          break;
+      }
+    }
   }
 }
 

@@ -103,7 +103,7 @@ class Thread1 : public framework::Thread {
   bool Abandoned() const;
   // Whether an entry of a category folder is one the paste takes: anything
   // the copy put there, but neither what the operating system drops into
-  // folders by itself (".DS_Store" and the like) nor a staging folder.
+  // folders by itself (".DS_Store" and the like) nor a marked working folder.
   static bool Pastable(const FolderItemPtr& item);
   // Makes the folder, with any missing folders above it, unless it is there
   // already. The walks call it just before they first write into a
@@ -114,6 +114,11 @@ class Thread1 : public framework::Thread {
   // mode, and records a failure. verb is "コピー" or "ペースト", for the
   // reasons the person reads.
   void Transfer(const FolderItemPtr& item, const FolderItemPtr& destination, const String& verb);
+  // Recovers this machine's four destination folders from stopped runs
+  // (StagedCopy::Recover) before a paste or network copy writes: an item a
+  // stopped replace set aside is back before anything else is looked at,
+  // whatever this run writes. What the person must know becomes failures.
+  void RecoverDestinations();
   void EndOfRun(framework::ProgressBar& bar, framework::PushButton& button, const String& caption,
                 framework::Label& status);
   static String ReasonWhy(framework::FileError why);

@@ -12,7 +12,7 @@
 #include "framework/core/threads/Baton.h"
 #include "helpers/Globals.h"
 #include "helpers/TextEnco.h"
-#include "transfer/StagingNames.h"
+#include "transfer/StagedCopy.h"
 #include "wizard/Window1.h"
 
 namespace {
@@ -53,11 +53,11 @@ FolderItemPtr CategoryFolder(const char* name) {
 }  // namespace
 
 bool Thread1::Pastable(const FolderItemPtr& item) {
-  // Folders, files, packages and links alike, hidden or not: the copy put
-  // them there because they were chosen.
+  // Folders, files, packages and links alike, hidden or not, whatever their
+  // names: the copy put them there because they were chosen. Only a marked
+  // working folder is the program's own.
   if (!item) return false;
-  const String name = item->Name();
-  return !LeftByTheSystem(name) && !StagingNames::IsStagingName(name);
+  return !LeftByTheSystem(item->Name()) && !StagedCopy::IsWorkingFolder(item);
 }
 
 std::int32_t Thread1::PasteCount() {

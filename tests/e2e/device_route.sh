@@ -10,9 +10,11 @@
 # times, symbolic links and extended attributes (Mac type and creator). The
 # sample holds the untidy items real machines have: a preferences item that
 # is a single file, a preferences folder the Finder hides, a documents
-# folder whose name begins with "." and an Application Support folder that
-# is a link to a folder elsewhere (which arrives as that folder). Neither
-# machine nor the stick keeps a staging remain.
+# folder whose name begins with "." and looks like a working folder's
+# (".olvan-notes"), and an Application Support folder that is a link to a
+# folder elsewhere (which arrives as that folder). Neither machine nor the
+# stick keeps a staging remain, and the person's own folder named like one
+# (".olvan-incoming-1" in the new Documents) stays as it was.
 #
 # usage: device_route.sh <program executable> <sample tool> <folder for the run>
 # The pictures of every step go to <folder>/screenshots.
@@ -32,6 +34,7 @@ OLVAN_SAMPLE_TOOL=$sample_tool bash "$top/scripts/make_sample_machine.sh" "$old"
 mkdir -p "$E2E_OUT/before"
 cp -a "$old" "$E2E_OUT/before/"
 e2e_new_home "$new"
+e2e_person_lookalike "$new"
 e2e_install_bundle "$program" "$stick"
 marker=$E2E_BUNDLE/Contents/Resources/CopyDone
 
@@ -46,7 +49,7 @@ e2e_expect_names "$stick/temp" App AS Doc Pref
 e2e_expect_names "$stick/temp/App" "Dornel 3" Kavreline Pelquon "Toskarine II"
 e2e_expect_names "$stick/temp/Pref" Dornel初期設定 Kavreline初期設定 Pelquon初期設定 Toskarine初期設定
 e2e_expect_names "$stick/temp/AS" Dornel "Toskarine II"
-e2e_expect_names "$stick/temp/Doc" Dornel書類 .Kavreline書類 Toskarine書類
+e2e_expect_names "$stick/temp/Doc" Dornel書類 .olvan-notes Toskarine書類
 while IFS=$'\t' read -r category folder name; do
   e2e_same_item "$old/$folder/$name" "$stick/temp/$category/$name"
 done < <(e2e_sample_items)
@@ -74,12 +77,13 @@ echo "new machine done after $(e2e_elapsed); marker removed"
 e2e_expect_names "$new/Applications" "Dornel 3" Kavreline Pelquon "Toskarine II"
 e2e_expect_names "$new/Library/Preferences" Dornel初期設定 Kavreline初期設定 Pelquon初期設定 Toskarine初期設定
 e2e_expect_names "$new/Library/Application Support" Dornel "Toskarine II"
-e2e_expect_names "$new/Documents" Dornel書類 .Kavreline書類 Toskarine書類
+e2e_expect_names "$new/Documents" Dornel書類 .olvan-notes Toskarine書類 .olvan-incoming-1
 while IFS=$'\t' read -r category folder name; do
   e2e_same_item "$old/$folder/$name" "$new/$folder/$name"
   e2e_same_item "$old/$folder/$name" "$stick/temp/$category/$name"
 done < <(e2e_sample_items)
 e2e_same_item "$E2E_OUT/before/old-machine" "$old"
+e2e_check_person_lookalike "$new"
 e2e_expect_no_remains "$old" "$new" "$stick"
 
 echo "device route passed in $(e2e_elapsed); pictures in $E2E_SHOTS"

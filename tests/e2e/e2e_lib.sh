@@ -364,10 +364,11 @@ e2e_same_item() {  # expected actual
 }
 
 # A run that completes leaves none of the hidden folders in which the
-# transfer stages its copies.
+# transfer stages its copies: those that hold the program's mark (a
+# person's folder of such a name is no remain).
 e2e_expect_no_remains() {  # folder...
   local remains
-  remains=$(find "$@" -name '.olvan-*' 2>/dev/null)
+  remains=$(find "$@" -path '*/.olvan-incoming-*/.olvan-mark' 2>/dev/null)
   [ -z "$remains" ] || {
     echo "$remains" | head -20 >&2
     e2e_fail "staging remains left behind"
@@ -427,9 +428,20 @@ Pref	Library/Preferences	Toskarine初期設定
 AS	Library/Application Support	Dornel
 AS	Library/Application Support	Toskarine II
 Doc	Documents	Dornel書類
-Doc	Documents	.Kavreline書類
+Doc	Documents	.olvan-notes
 Doc	Documents	Toskarine書類
 ITEMS
+}
+
+# A folder of the person's on the new machine named like the wizard's
+# working folders, kept aside for comparing: the runs must not touch it.
+e2e_person_lookalike() {  # new-home
+  mkdir -p "$1/Documents/.olvan-incoming-1" "$E2E_OUT/before-lookalike"
+  printf '自分のメモ\n' >"$1/Documents/.olvan-incoming-1/メモ.txt"
+  cp -a "$1/Documents/.olvan-incoming-1" "$E2E_OUT/before-lookalike/"
+}
+e2e_check_person_lookalike() {  # new-home
+  e2e_same_item "$E2E_OUT/before-lookalike/.olvan-incoming-1" "$1/Documents/.olvan-incoming-1"
 }
 
 # --- the network route

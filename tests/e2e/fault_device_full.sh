@@ -62,7 +62,7 @@ echo "on the stick: $copied whole items; $missing did not fit"
 [ "$missing" -gt 0 ] || e2e_fail "everything fitted: the stick was not full"
 [ "$copied" -gt 0 ] || e2e_fail "nothing fitted: the stick was too small to show a partial copy"
 # No staging remain of a failed copy (a hidden item the person chose, such as
-# the documents folder ".Kavreline書類", is no remain).
+# the documents folder ".olvan-notes", is no remain).
 e2e_expect_no_remains "$stick/temp"
 
 # "終了" asks before quitting after a copy that did not finish; "強制終了"

@@ -96,8 +96,8 @@ e2e_snapshot "step4-second-paste-done"
 e2e_click $E2E_NEXT
 e2e_wait_exit 30
 [ ! -e "$marker" ] || e2e_fail "the copy-done marker is still there after the completed paste"
-e2e_expect_names "$new/Documents" Dornel書類 .Kavreline書類 Toskarine書類 私の書類
-for name in Dornel書類 .Kavreline書類 Toskarine書類; do
+e2e_expect_names "$new/Documents" Dornel書類 .olvan-notes Toskarine書類 私の書類
+for name in Dornel書類 .olvan-notes Toskarine書類; do
   e2e_same_item "$old/Documents/$name" "$new/Documents/$name"
 done
 e2e_same_item "$E2E_OUT/before/Documents/私の書類" "$new/Documents/私の書類"

@@ -9,12 +9,13 @@
 # as a copied one); "終了" quits. Then everything that arrived is compared
 # with the disk, the items that were there before are checked, and the disk
 # must be unchanged. The sample's untidy items (a preferences file, a hidden
-# preferences folder, a documents folder named with a leading ".", an
-# Application Support folder that is a relative link to a folder elsewhere on
-# the disk, another that is an absolute link written for the old machine)
-# arrive as they are listed, and no staging remain is left. The absolute
-# link's path exists on this machine too, holding other data: what arrives
-# is the disk's folder, and this machine's stays as it was.
+# preferences folder, a documents folder ".olvan-notes" named like a working
+# folder, an Application Support folder that is a relative link to a folder
+# elsewhere on the disk, another that is an absolute link written for the old
+# machine) arrive as they are listed, no staging remain is left, and the
+# person's own ".olvan-incoming-1" in the new Documents stays as it was. The
+# absolute link's path exists on this machine too, holding other data: what
+# arrives is the disk's folder, and this machine's stays as it was.
 #
 # usage: network_route.sh <program executable> <sample tool> <folder for the run>
 # Needs root (mount namespace); exit status 77 (a skip) otherwise, and when
@@ -50,6 +51,7 @@ fi
 
 e2e_new_home "$new"
 e2e_new_machine_items "$new"
+e2e_person_lookalike "$new"
 e2e_install_bundle "$program" "$E2E_OUT/program"
 
 # --- STEP 1: the route and the old machine
@@ -100,11 +102,12 @@ e2e_check_new_machine_items "$new"
 # The products record their documents folders as paths on the old machine's
 # own start-up disk ("Macintosh HD:Users:taro:Documents:..."): on this route
 # that is the mounted disk, where they are found and from where they come.
-e2e_expect_names "$new/Documents" Dornel書類 .Kavreline書類 Toskarine書類 私の書類
-for name in Dornel書類 .Kavreline書類 Toskarine書類; do
+e2e_expect_names "$new/Documents" Dornel書類 .olvan-notes Toskarine書類 私の書類 .olvan-incoming-1
+for name in Dornel書類 .olvan-notes Toskarine書類; do
   e2e_same_item "$home/Documents/$name" "$new/Documents/$name"
 done
 e2e_same_item "$E2E_OUT/before/old-disk" "$disk"
+e2e_check_person_lookalike "$new"
 [ ! -e "$E2E_BUNDLE/Contents/Resources/CopyDone" ] || e2e_fail "the network route wrote the copy-done marker"
 e2e_expect_no_remains "$new" "$disk"
 

@@ -1,9 +1,16 @@
 #include "program/TransferFixture.h"
 
+#include <fcntl.h>
 #include <sched.h>
 #include <sys/mount.h>
+#include <sys/prctl.h>
+#include <sys/statfs.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include <chrono>
+#include <csignal>
+#include <cstdio>
 
 #include <cerrno>
 #include <cstring>
@@ -23,6 +30,9 @@
 namespace transfertest {
 
 using framework::UserInput;
+
+// What statfs tells of a disk served by a user-space file system.
+constexpr decltype(statfs::f_type) kFuseMagic = 0x65735546;
 
 std::set<std::string> Listing(const fs::path& folder) {
   std::set<std::string> names;
@@ -140,7 +150,61 @@ bool TransferTest::YieldUntil(const std::function<bool()>& done) {
 
 TransferTest::SmallDiskRun TransferTest::RunOnSmallDisks(const std::vector<std::pair<fs::path, std::string>>& disks,
                                                          const std::function<std::string()>& body) {
-  if (geteuid() != 0) return {false, "mounting a small disk needs root"};
+  return RunWithOwnMounts(
+      [&]() -> std::string {
+        for (const auto& [folder, options] : disks) {
+          if (mount("tmpfs", folder.c_str(), "tmpfs", 0, options.c_str()) != 0)
+            return "mounting a tmpfs on " + folder.string() + ": " + std::strerror(errno);
+        }
+        return "";
+      },
+      body);
+}
+
+TransferTest::SmallDiskRun TransferTest::RunOnDiskWithoutExchange(const fs::path& folder,
+                                                                  const std::function<std::string()>& body) {
+  pid_t daemon = -1;
+  const auto mountIt = [&]() -> std::string {
+    daemon = fork();
+    if (daemon < 0) return std::string("fork: ") + std::strerror(errno);
+    if (daemon == 0) {
+      // Goes with the process that mounted it, whatever becomes of that.
+      prctl(PR_SET_PDEATHSIG, SIGKILL);
+      execlp("bindfs", "bindfs", "-f", "-o", "nonempty", folder.c_str(), folder.c_str(), nullptr);
+      _exit(127);
+    }
+    // The daemon is another program: its mount is looked for, as long as it
+    // runs and for ten seconds at the most.
+    for (int tries = 0;; ++tries) {
+      struct statfs disk {};
+      if (statfs(folder.c_str(), &disk) == 0 && disk.f_type == kFuseMagic) break;
+      int status = 0;
+      if (waitpid(daemon, &status, WNOHANG) == daemon || tries == 1000)
+        return "no bindfs disk (scripts/setup.sh installs bindfs)";
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    const fs::path a = folder / ".exchange-probe-a";
+    const fs::path b = folder / ".exchange-probe-b";
+    fs::create_directory(a);
+    fs::create_directory(b);
+    const bool exchanges = renameat2(AT_FDCWD, a.c_str(), AT_FDCWD, b.c_str(), RENAME_EXCHANGE) == 0;
+    fs::remove(a);
+    fs::remove(b);
+    return exchanges ? "bindfs exchanges names here: no disk without exchange" : "";
+  };
+  return RunWithOwnMounts(mountIt, [&] {
+    std::string text = body();
+    // Detached even with a disk still mounted inside, and the daemon ended.
+    umount2(folder.c_str(), MNT_DETACH);
+    kill(daemon, SIGTERM);
+    waitpid(daemon, nullptr, 0);
+    return text;
+  });
+}
+
+TransferTest::SmallDiskRun TransferTest::RunWithOwnMounts(const std::function<std::string()>& mounts,
+                                                          const std::function<std::string()>& body) {
+  if (geteuid() != 0) return {false, "mounting a disk needs root"};
   framework::Thread::WaitForAll();  // the child must not inherit a worker in the middle of a run
   int pipeFds[2];
   if (pipe(pipeFds) != 0) return {false, std::string("pipe: ") + std::strerror(errno)};
@@ -161,10 +225,7 @@ TransferTest::SmallDiskRun TransferTest::RunOnSmallDisks(const std::vector<std::
     if (unshare(CLONE_NEWNS) != 0) finish(77, std::string("unshare(CLONE_NEWNS): ") + std::strerror(errno));
     if (mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0)
       finish(77, std::string("making the mounts private: ") + std::strerror(errno));
-    for (const auto& [folder, options] : disks) {
-      if (mount("tmpfs", folder.c_str(), "tmpfs", 0, options.c_str()) != 0)
-        finish(77, "mounting a tmpfs on " + folder.string() + ": " + std::strerror(errno));
-    }
+    if (const std::string why = mounts(); !why.empty()) finish(77, why);
     try {
       finish(0, body());
     } catch (const std::exception& e) {

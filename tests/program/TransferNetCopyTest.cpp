@@ -47,6 +47,9 @@ TEST_F(NetCopy, CopiesEachItemIntoTheFolderOfItsKindReplacingItsNamesake) {
   tree_.WriteFile("Old/Users/taro/Library/Preferences/Toskarine 初期設定/pref2", "new settings");
   tree_.WriteFile("Old/Users/taro/Library/Application Support/Toskarine/data", "data");
   tree_.WriteFile("Old/Users/taro/Documents/memo.txt", "memo");
+  // A folder of the old machine's named like a working folder is an item,
+  // which the item copied after it into the same folder leaves alone.
+  tree_.WriteFile("Old/Users/taro/Documents/.olvan-incoming-1/n.txt", "notes");
   tree_.WriteFile("New/Library/Preferences/Toskarine 初期設定/old.plist", "old settings");
   tree_.WriteFile("New/Library/Preferences/Other.plist", "other");
   // Folders the new machine lacks are made as the first item goes in.
@@ -57,6 +60,7 @@ TEST_F(NetCopy, CopiesEachItemIntoTheFolderOfItsKindReplacingItsNamesake) {
   const auto pref = Entry(Old("Users/taro/Library/Preferences/Toskarine 初期設定"), "P");
   const auto support = Entry(Old("Users/taro/Library/Application Support/Toskarine"), "AS");
   AddProductRow("Toskarine", {app, pref, support});
+  AddItemRow(Entry(Old("Users/taro/Documents/.olvan-incoming-1"), "DD"), "DD");
   AddItemRow(Entry(Old("Users/taro/Documents/memo.txt"), "D"), "D");
   AddItemRow(pref, "P");  // a second row for one entry
 
@@ -69,10 +73,11 @@ TEST_F(NetCopy, CopiesEachItemIntoTheFolderOfItsKindReplacingItsNamesake) {
   EXPECT_EQ(Listing(Preferences() / "Toskarine 初期設定"), (Names{"pref2"})) << "replaced as a whole";
   EXPECT_EQ(ReadText(Preferences() / "Other.plist"), "other");
   EXPECT_EQ(Listing(ApplicationSupport()), (Names{"Toskarine"}));
-  EXPECT_EQ(Listing(Documents()), (Names{"memo.txt"}));
+  EXPECT_EQ(Listing(Documents()), (Names{".olvan-incoming-1", "memo.txt"}));
   EXPECT_TRUE(fs::exists(Old("Applications/Tool.app"))) << "a copy, not a move";
-  EXPECT_EQ(Wizard().ProgressBar1().Maximum(), 4);
-  EXPECT_EQ(Wizard().ProgressBar1().Value(), 4);
+  EXPECT_EQ(Wizard().ProgressBar1().Maximum(), 5);
+  EXPECT_EQ(Wizard().ProgressBar1().Value(), 5);
+  EXPECT_EQ(ReadText(Documents() / ".olvan-incoming-1/n.txt"), "notes");
   ExpectFinished();
 }
 

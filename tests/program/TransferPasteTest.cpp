@@ -10,6 +10,7 @@
 #include "framework/testing/TempFolder.h"
 #include "framework/ui/UserInput.h"
 #include "program/TransferFixture.h"
+#include "transfer/StagedCopy.h"
 
 namespace {
 
@@ -61,12 +62,22 @@ TEST_F(PasteRun, PastesEverythingTheCopyPutIntoEachCategory) {
   tree_.WriteFile("Device/temp/Doc/.Letters/a.txt", "letter");
   tree_.WriteFile("Shared/Dornel/data", "data");
   fs::create_directory_symlink(tree_ / "Shared/Dornel", tree_.MakeFolder("Device/temp/AS") / "Dornel");
-  // What the systems leave in folders, and what a stopped copy left: none
-  // of it is an item.
+  // What the systems leave in folders, and the working folder of a copy
+  // that was stopped dead: none of it is an item.
   tree_.WriteFile("Device/temp/App/.DS_Store", "view");
   tree_.WriteFile("Device/temp/App/._Toskarine", "attributes");
   tree_.WriteFile("Device/temp/Doc/Thumbs.db", "thumbnails");
-  tree_.WriteFile("Device/temp/App/.olvan-incoming-1/Toskarine/part", "part");
+  StagedCopy::SetStepHookForTesting([](StagedCopy::Step) { return false; });
+  tree_.WriteFile("Old/Applications/Stopped/s.txt", "stopped");
+  StagedCopy::CopyInto(framework::FolderItem::FromPosix(Old("Applications/Stopped")),
+                       framework::FolderItem::FromPosix(TransferFolder() / "App"), StagedCopy::Existing::Refuse);
+  StagedCopy::SetStepHookForTesting(nullptr);
+  ASSERT_TRUE(StagedCopy::IsWorkingFolder(framework::FolderItem::FromPosix(TransferFolder() / "App/.olvan-incoming-1")));
+  // Items named like working folders are items all the same, and a
+  // person's folder of such a name in the new home stays as it is.
+  tree_.WriteFile("Device/temp/Doc/.olvan-notes/n.txt", "notes");
+  tree_.WriteFile("Device/temp/Pref/.olvan-incoming-1/p.txt", "pref");
+  tree_.WriteFile("New/Applications/.olvan-incoming-1/notes.txt", "mine");
   tree_.WriteFile("New/Applications/Other/keep.txt", "other");
   // The new machine has no Library and no Documents yet.
   fs::remove_all(tree_ / "New/Library");
@@ -76,24 +87,27 @@ TEST_F(PasteRun, PastesEverythingTheCopyPutIntoEachCategory) {
   OnStepFour(/*replace=*/true);
   Paste();
 
-  EXPECT_EQ(Listing(Applications()), (Names{"Other", "Tool.app", "Toskarine"}));
+  EXPECT_EQ(Listing(Applications()), (Names{".olvan-incoming-1", "Other", "Tool.app", "Toskarine"}));
+  EXPECT_EQ(ReadText(Applications() / ".olvan-incoming-1/notes.txt"), "mine");
   EXPECT_EQ(Listing(Applications() / "Toskarine"), (Names{"Readme.txt", "Toskarine.app"}));
   EXPECT_EQ(ReadText(Applications() / "Toskarine/Toskarine.app/Contents/PkgInfo"), "APPLqZw1");
   EXPECT_EQ(ReadText(Applications() / "Tool.app/Contents/PkgInfo"), "APPLqZwf");
   EXPECT_EQ(ReadText(Applications() / "Other/keep.txt"), "other");
-  EXPECT_EQ(Listing(Preferences()), (Names{"Dornel初期設定", "Pelquon初期設定"}));
+  EXPECT_EQ(Listing(Preferences()), (Names{".olvan-incoming-1", "Dornel初期設定", "Pelquon初期設定"}));
+  EXPECT_EQ(ReadText(Preferences() / ".olvan-incoming-1/p.txt"), "pref");
   EXPECT_EQ(ReadText(Preferences() / "Pelquon初期設定"), "settings");
   EXPECT_EQ(ReadText(Preferences() / "Dornel初期設定/pref"), "pref");
   EXPECT_EQ(Listing(ApplicationSupport()), (Names{"Dornel"}));
   EXPECT_EQ(ReadText(ApplicationSupport() / "Dornel/data"), "data");
-  EXPECT_EQ(Listing(Documents()), (Names{".Letters", "memo.txt"}));
+  EXPECT_EQ(Listing(Documents()), (Names{".Letters", ".olvan-notes", "memo.txt"}));
+  EXPECT_EQ(ReadText(Documents() / ".olvan-notes/n.txt"), "notes");
   EXPECT_EQ(ReadText(Documents() / ".Letters/a.txt"), "letter");
   EXPECT_EQ(Listing(tree_ / "New/Library"), (Names{"Application Support", "Preferences"}));
   // "temp" stays on the device as it was.
   EXPECT_EQ(Listing(TransferFolder() / "App"), temp);
 
-  EXPECT_EQ(Wizard().ProgressBar2().Maximum(), 7);
-  EXPECT_EQ(Wizard().ProgressBar2().Value(), 7);
+  EXPECT_EQ(Wizard().ProgressBar2().Maximum(), 9);
+  EXPECT_EQ(Wizard().ProgressBar2().Value(), 9);
   ExpectFinished();
 }
 
@@ -139,11 +153,8 @@ TEST_P(SparsePaste, PastesWhatThereIsAndEndsFinished) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, SparsePaste,
     ::testing::Values(SparsePasteCase{"EmptyTransferFolder", {}, {}, {}, 0},
-                      SparsePasteCase{"OnlyWhatTheSystemsLeave",
-                                      {"App/.DS_Store", "Doc/._Letters", "Pref/Thumbs.db", "AS/.olvan-incoming-1/"},
-                                      {},
-                                      {},
-                                      0},
+                      SparsePasteCase{
+                          "OnlyWhatTheSystemsLeave", {"App/.DS_Store", "Doc/._Letters", "Pref/Thumbs.db"}, {}, {}, 0},
                       SparsePasteCase{"OnlyDoc", {"Doc/Letters/a.txt"}, {"Letters"}, {"Documents"}, 1}),
     [](const auto& info) { return std::string(info.param.name); });
 
