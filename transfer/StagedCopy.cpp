@@ -263,8 +263,12 @@ Outcome CopyInto(const FolderItemPtr& item, const FolderItemPtr& destination, Ex
   if (!copy->MoveFileTo(destination, name)) {
     failed.why = copy->LastError();
     // The old item could not go back: it stays in the working folder, which
-    // is therefore kept (and the next run puts it back). Lost it is not.
-    if (!asideFolder->Child(oldName)->MoveFileTo(destination, oldName)) return Outcome::ReplaceFailed;
+    // is therefore kept (and the next run puts it back). Lost it is not, but
+    // its name no longer shows it, and the person is told where it is.
+    if (!asideFolder->Child(oldName)->MoveFileTo(destination, oldName)) {
+      failed.item = stage.folder;
+      return Outcome::OldSetAside;
+    }
     stage.Remove();
     return Outcome::ReplaceFailed;
   }

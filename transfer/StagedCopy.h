@@ -83,13 +83,18 @@ enum class Outcome {
   ReplaceFailed,  // the copy succeeded but could not take the old item's place; the old item stays
   OldLeftOver,    // replaced, but the old item could not be deleted completely
                   // (what is left of it lies in a hidden folder beside the new one)
+  OldSetAside,    // where the disk cannot exchange: the copy could not take the old item's
+                  // place, and the old item could not go back either (its name was taken
+                  // meanwhile); it stays set aside in the working folder, which the
+                  // failure names, for the next run's recovery to bring back
 };
 
-// Why a copy failed (CopyFailed, ReplaceFailed), where the system told.
+// Why a copy failed (CopyFailed, ReplaceFailed, OldSetAside), where the system told.
 struct Failure {
   framework::FileError why = framework::FileError::None;
   // The innermost item that could not be copied, when it is not the item
-  // itself (a file deep inside a folder); else nullptr.
+  // itself (a file deep inside a folder); with OldSetAside the working
+  // folder that holds the old item; else nullptr.
   framework::FolderItemPtr item;
 };
 

@@ -203,6 +203,10 @@ void Thread1::Transfer(const FolderItemPtr& item, const FolderItemPtr& destinati
     case StagedCopy::Outcome::ReplaceFailed:
       Fail(item, ReasonWhy(failure.why) + "既存のアイテムと置き換えられませんでした。既存のアイテムはそのまま残っています。");
       return;
+    case StagedCopy::Outcome::OldSetAside:
+      Fail(failure.item, ReasonWhy(failure.why) +
+                             "既存のアイテムと置き換えられませんでした。既存のアイテムは元の場所に戻せず、この隠しフォルダに残っています。");
+      return;
     case StagedCopy::Outcome::OldLeftOver:
       Fail(item, "置き換えた古いアイテムを削除できませんでした。");
       return;

@@ -493,6 +493,8 @@ const char* OutcomeName(StagedCopy::Outcome outcome) {
       return "old left over";
     case StagedCopy::Outcome::CopyFailed:
       return "copy failed";
+    case StagedCopy::Outcome::OldSetAside:
+      return "old set aside";
     default:
       return "other";
   }
@@ -501,7 +503,15 @@ const char* OutcomeName(StagedCopy::Outcome outcome) {
 TEST_F(TransferFault, AMachineStoppedInAReplaceNeverEmptiesTheNameAndTheNextRunRecovers) {
   using StagedCopy::Step;
   enum class Disk { Local, WithoutExchange };
-  enum class First { KilledAfterCopy, KilledAfterExchange, KilledAfterSetAside, LookAlikeLaid, StillRunning, Completes };
+  enum class First {
+    KilledAfterCopy,
+    KilledAfterExchange,
+    KilledAfterSetAside,
+    NameTakenAfterSetAside,  // another program takes the name between the two renames
+    LookAlikeLaid,
+    StillRunning,
+    Completes
+  };
   enum class Meanwhile { Nothing, NameTaken, NameTakenInOtherCase, SetAsidePinned, OldVersionPinned };
   struct Row {
     const char* name;
@@ -545,6 +555,9 @@ TEST_F(TransferFault, AMachineStoppedInAReplaceNeverEmptiesTheNameAndTheNextRunR
        First::KilledAfterSetAside, Meanwhile::NameTakenInOtherCase, "copy failed", "", "beside Toskarine 2",
        "Toskarine 2/old.txt|toskarine/mine.txt", "Toskarine 2/old.txt|toskarine/mine.txt",
        "Other|Toskarine 2|toskarine"},
+      {"the name taken between two renames", Disk::WithoutExchange, First::NameTakenAfterSetAside, Meanwhile::Nothing,
+       "old set aside", "Toskarine/mine.txt", "beside Toskarine 2", "Toskarine 2/old.txt|Toskarine/mine.txt",
+       "Toskarine 2/old.txt|Toskarine/mine.txt", "Other|Toskarine|Toskarine 2"},
       {"killed between two renames, the old item unable to move", Disk::WithoutExchange, First::KilledAfterSetAside,
        Meanwhile::SetAsidePinned, "copy failed", "", "not put back .olvan-incoming-1", "", "Toskarine/old.txt",
        "Other|Toskarine"},
@@ -576,6 +589,8 @@ TEST_F(TransferFault, AMachineStoppedInAReplaceNeverEmptiesTheNameAndTheNextRunR
           return std::string("no mount inside the old version");
         bool once = false;
         StagedCopy::SetStepHookForTesting([&](Step step) {
+          if (row.first == First::NameTakenAfterSetAside && step == Step::SetAside)
+            tree_.WriteFile("New/Run" + std::to_string(n) + "/Toskarine/mine.txt", "mine");
           if (row.first == First::StillRunning && step == Step::Copied && !once) {
             once = true;
             seen.Add("after first", FilesOutsideWorkingFolders(into));
