@@ -726,20 +726,36 @@ TEST_F(CopyFileToTest, TreesDeeperThanAPathCanNameAreCopiedAndRemoved) {
   EXPECT_TRUE(framework::RemoveTree(source_ / "never there"));
 }
 
-TEST_F(CopyFileToTest, RemovingATreeLeavesADiskMountedInsideIt) {
-  if (!kRoot) GTEST_SKIP() << "mounting a second file system needs root";
-  const fs::path top = source_ / "top";
-  fs::create_directories(top / "mounted");
-  std::ofstream(top / "own.txt") << "own";
-  const int status = InChild([&] {
-    if (!PrivateMounts() || mount("olvan", (top / "mounted").c_str(), "tmpfs", 0, "size=1m") != 0) return 77;
-    std::ofstream(top / "mounted/theirs.txt") << "theirs";
-    if (framework::RemoveTree(top)) return 1;
-    if (!fs::exists(top / "mounted/theirs.txt")) return 2;
-    return fs::exists(top / "own.txt") ? 3 : 0;
-  });
-  if (status == 77) GTEST_SKIP() << "no private mount namespace here";
-  EXPECT_EQ(status, 0) << "1: reported removed, 2: the mounted disk emptied, 3: the tree's own file stayed";
+TEST_F(CopyFileToTest, RemovingATreeLeavesEveryMountInsideIt) {
+  if (!kRoot) GTEST_SKIP() << "mounting needs root";
+  const fs::path outside = temp_.path() / "outside";
+  fs::create_directories(outside);
+  struct Row {
+    const char* name;
+    std::function<bool(const fs::path& at)> mountAt;
+  };
+  const Row rows[] = {
+      {"another disk", [](const fs::path& at) { return mount("olvan", at.c_str(), "tmpfs", 0, "size=1m") == 0; }},
+      {"a folder of the same disk bound there",
+       [&](const fs::path& at) { return mount(outside.c_str(), at.c_str(), nullptr, MS_BIND, nullptr) == 0; }},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    const fs::path top = source_ / "top";
+    fs::create_directories(top / "mounted");
+    std::ofstream(top / "own.txt") << "own";
+    const int status = InChild([&] {
+      if (!PrivateMounts() || !row.mountAt(top / "mounted")) return 77;
+      std::ofstream(top / "mounted/theirs.txt") << "theirs";
+      if (framework::RemoveTree(top)) return 1;
+      if (!fs::exists(top / "mounted/theirs.txt")) return 2;
+      return fs::exists(top / "own.txt") ? 3 : 0;
+    });
+    if (status == 77) GTEST_SKIP() << "no private mount namespace here";
+    EXPECT_EQ(status, 0) << "1: reported removed, 2: the mounted disk emptied, 3: the tree's own file stayed";
+    fs::remove_all(top);
+  }
+  EXPECT_TRUE(fs::exists(outside / "theirs.txt"));
 }
 
 TEST_F(CopyFileToTest, SparseFilesKeepTheirHoles) {
