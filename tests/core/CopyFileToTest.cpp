@@ -685,20 +685,32 @@ TEST_F(CopyFileToTest, AStopEndsTheCopyMidwayAndRemovesWhatItMade) {
   }
 }
 
-// Makes a chain of `depth` folders named `name` under `top` by handles (a
-// path to the deepest would be longer than PATH_MAX), with a file in each
-// and, deepest, a folder nobody may enter.
-void MakeDeepChain(const fs::path& top, int depth, const std::string& name) {
+// Opens the folder `depth` folders named `name` below `top` by handles (a
+// path to it would be longer than PATH_MAX); -1 when one is missing.
+int OpenDeep(const fs::path& top, int depth, const std::string& name) {
   int folder = open(top.c_str(), O_RDONLY | O_DIRECTORY);
   for (int i = 0; i < depth && folder >= 0; ++i) {
+    const int inner = openat(folder, name.c_str(), O_RDONLY | O_DIRECTORY);
+    close(folder);
+    folder = inner;
+  }
+  return folder;
+}
+
+// Makes a chain of `depth` folders named `name` under `top`, with a file in
+// each and, deepest, a file of two names and a folder nobody may enter.
+void MakeDeepChain(const fs::path& top, int depth, const std::string& name) {
+  int folder = open(top.c_str(), O_RDONLY | O_DIRECTORY);
+  for (int i = 0; i <= depth && folder >= 0; ++i) {
     const int file = openat(folder, "file", O_WRONLY | O_CREAT, 0644);
     if (file >= 0) close(file);
+    if (i == depth) break;
     mkdirat(folder, name.c_str(), 0755);
     const int inner = openat(folder, name.c_str(), O_RDONLY | O_DIRECTORY);
     close(folder);
     folder = inner;
   }
-  if (folder < 0) throw std::runtime_error("deep chain");
+  if (folder < 0 || linkat(folder, "file", folder, "file again", 0) != 0) throw std::runtime_error("deep chain");
   mkdirat(folder, "locked", 0755);
   const int file = openat(folder, "locked/inside", O_WRONLY | O_CREAT, 0644);
   if (file >= 0) close(file);
@@ -710,15 +722,28 @@ TEST_F(CopyFileToTest, TreesDeeperThanAPathCanNameAreCopiedAndRemoved) {
   const fs::path top = source_ / "top";
   fs::create_directories(top);
   const int depth = 300;  // 300 names of 20 bytes: beyond PATH_MAX
-  MakeDeepChain(top, depth, std::string(19, 'd'));
+  const std::string name(19, 'd');
+  MakeDeepChain(top, depth, name);
   fs::create_symlink(temp_.path(), top / "link-out");  // removed as itself, never followed
   const auto item = FolderItem::FromPosix(top);
   ASSERT_TRUE(item->CopyFileTo(FolderItem::FromPosix(destination_)));
   EXPECT_EQ(NamesIn(destination_), std::vector<std::string>{"top"});
+  {
+    // The deepest file's two names stay one file.
+    const int deepest = OpenDeep(destination_ / "top", depth, name);
+    struct stat one {};
+    struct stat other {};
+    EXPECT_TRUE(deepest >= 0 && fstatat(deepest, "file", &one, AT_SYMLINK_NOFOLLOW) == 0 &&
+                fstatat(deepest, "file again", &other, AT_SYMLINK_NOFOLLOW) == 0 && one.st_ino == other.st_ino &&
+                one.st_nlink == 2);
+    if (deepest >= 0) close(deepest);
+  }
 
   for (const fs::path& tree : {destination_ / "top", top}) {
     SCOPED_TRACE(tree.string());
-    EXPECT_TRUE(framework::RemoveTree(tree));
+    // Without the administrator's rights, as the program runs: the folder
+    // nobody may enter is opened up by its owner.
+    EXPECT_EQ(InChild([&] { return DropEffectiveCapabilities() && framework::RemoveTree(tree) ? 0 : 1; }), 0);
     EXPECT_FALSE(fs::exists(fs::symlink_status(tree)));
   }
   EXPECT_TRUE(fs::is_directory(temp_.path()));

@@ -109,6 +109,7 @@ class TreeCopier {
                   const std::string& relative, OutsideBaton& outside);
   bool CopyFile(int sourceFolder, const std::string& name, int destinationFolder, const std::string& relative,
                 OutsideBaton& outside);
+  bool LinkToFirstCopy(const std::string& first, int destinationFolder, const std::string& name);
   bool CopyLink(int sourceFolder, const std::string& name, const struct stat& info, int destinationFolder,
                 const std::string& relative);
   bool CopySpecial(const std::string& name, const struct stat& info, int destinationFolder,
@@ -222,7 +223,7 @@ bool TreeCopier::CopyItem(int sourceFolder, const std::string& name, int destina
   if (info.st_nlink > 1) {
     const auto first = linked_.find(identity);
     if (first != linked_.end()) {
-      if (linkat(destinationRoot_, first->second.c_str(), destinationFolder, name.c_str(), 0) != 0) return Writing();
+      if (!LinkToFirstCopy(first->second, destinationFolder, name)) return Writing();
       Created(relative);
       return true;
     }
@@ -400,6 +401,21 @@ bool TreeCopier::Pause(OutsideBaton& outside) {
   pieceStart_ = std::chrono::steady_clock::now();
   sincePause_ = 0;
   return true;
+}
+
+bool TreeCopier::LinkToFirstCopy(const std::string& first, int destinationFolder, const std::string& name) {
+  // The way to the first copy is taken one folder at a time, by handles: in
+  // a tree deeper than a path can name, its path is too long for any call.
+  Fd folder;
+  int at = destinationRoot_;
+  std::size_t start = 0;
+  for (std::size_t slash = first.find('/'); slash != std::string::npos; slash = first.find('/', start)) {
+    folder = Fd(openat(at, first.substr(start, slash - start).c_str(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    if (!folder.valid()) return false;
+    at = folder.get();
+    start = slash + 1;
+  }
+  return linkat(at, first.c_str() + start, destinationFolder, name.c_str(), 0) == 0;
 }
 
 bool TreeCopier::CopyLink(int sourceFolder, const std::string& name, const struct stat& info,
