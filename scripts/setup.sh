@@ -7,7 +7,7 @@ packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-translations-l10n libicu-dev libgtest-dev googletest
   xvfb xauth x11-apps xdotool imagemagick fonts-noto-cjk
-  attr e2fsprogs util-linux
+  attr e2fsprogs util-linux bindfs
   clang libclang-rt-14-dev
 )
 

@@ -15,7 +15,9 @@ namespace framework::copytree {
 //
 // A file whose size or modification time changed while it was copied is
 // copied once more; a second change fails it (Kind::Changed). Only the
-// extents of a file that hold data are copied: holes stay holes.
+// extents of a file that hold data are copied: holes stay holes. Where the
+// source's file system cannot tell the holes of a file that holds fewer
+// blocks than its size needs, its blocks of zeros become the copy's holes.
 struct Failure {
   enum class Kind {
     Reading,  // the source could not be read
