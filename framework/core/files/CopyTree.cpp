@@ -181,6 +181,12 @@ class TreeCopier {
     errno = ECANCELED;
     return Failed(Failure::Kind::Stopped);
   }
+  bool IntoItself() {
+    errno = EINVAL;
+    Failed(Failure::Kind::IntoItself);
+    failure_.item.clear();
+    return false;
+  }
 
   int destinationRoot_ = -1;
   std::string top_;
@@ -193,6 +199,8 @@ class TreeCopier {
   // Items with more than one name: the first copy's path below the
   // destination folder, so that the other names become links to it.
   std::map<std::pair<dev_t, ino_t>, std::string> linked_;
+  // The folder this copy made for the top item, once it is made.
+  std::pair<dev_t, ino_t> topCopy_{0, 0};
   bool kernelCopy_ = true;
   // Pieces of file data: the present size, and how much of one and since
   // when was copied since the copy last took the baton back.
@@ -226,10 +234,7 @@ bool TreeCopier::Run(const fs::path& source, const fs::path& destinationFolder) 
       if (error) return Reading();
       const fs::path into = fs::canonical(destinationFolder, error);
       if (error) return Writing();
-      if (std::mismatch(from.begin(), from.end(), into.begin(), into.end()).first == from.end()) {
-        errno = EINVAL;
-        return Writing();
-      }
+      if (std::mismatch(from.begin(), from.end(), into.begin(), into.end()).first == from.end()) return IntoItself();
     }
     sourceParent = Fd(open(sourceParent_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (!sourceParent.valid()) return Reading();
@@ -280,12 +285,20 @@ bool TreeCopier::CopyFolder(int sourceFolder, const std::string& name, const str
   if (!in.valid()) return Reading();
   std::vector<std::string> names;
   if (!ReadNames(in.get(), names)) return Reading();
+  // The folder copied from is the copy being made: the destination lies
+  // inside the item by a way the check of paths cannot see (a mount).
+  if (std::pair{info.st_dev, info.st_ino} == topCopy_) return IntoItself();
   // Only the owner may enter while the contents arrive; the folder's own
   // mode follows when they are in.
   if (mkdirat(destinationFolder, name.c_str(), S_IRWXU) != 0) return Writing();
   Created(relative);
   Fd out(openat(destinationFolder, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
   if (!out.valid()) return Writing();
+  if (relative == top_) {
+    struct stat made {};
+    if (fstat(out.get(), &made) != 0) return Writing();
+    topCopy_ = {made.st_dev, made.st_ino};
+  }
   outside.Return();
 
   for (const std::string& child : names) {
@@ -525,9 +538,11 @@ bool TreeCopier::CopySpecial(const std::string& name, const struct stat& info, i
   return Reading();  // pipes and devices have no place in what is migrated
 #else
   // Pipes and sockets are made anew as names; devices only where the
-  // system allows it (it fails the copy elsewhere).
+  // system allows it (it fails the copy elsewhere): only the administrator
+  // may make one.
   if (mknodat(destinationFolder, name.c_str(), (info.st_mode & S_IFMT) | S_IRUSR | S_IWUSR, info.st_rdev) != 0) {
-    return Writing();
+    const bool device = S_ISCHR(info.st_mode) || S_ISBLK(info.st_mode);
+    return errno == EPERM && device && !root_ ? Failed(Failure::Kind::AdministratorOnly) : Writing();
   }
   Created(relative);
   return SetOwnerModeTimesAt(destinationFolder, name, info);
