@@ -19,7 +19,6 @@ bool gBeep = false;
 std::vector<String> gAppName;
 std::vector<String> gAppTypeCre;
 std::vector<String> gDocTypeCre;
-std::vector<FolderItemPtr> gDlist;
 
 void gExtractBodyAndExtn(const String& s, String& body, String& extn) {
   const std::int32_t n = CountFields(s, ".");
@@ -79,21 +78,6 @@ void gWait(double ms) {
       }
     }
   }
-}
-
-void gDeleteFolder2(const FolderItemPtr& f) {
-  for (std::int32_t i = 1; i <= f->Count(); ++i) {
-    FolderItemPtr child = f->Item(i);
-    if (child) {
-      if (child->Directory()) {
-        gDeleteFolder2(child);
-      } else {
-        gDlist.push_back(child);
-      }
-    }
-    framework::Yield();
-  }
-  gDlist.push_back(f);
 }
 
 void gDeleteFolder(const FolderItemPtr& f) {

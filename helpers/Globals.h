@@ -1,6 +1,6 @@
 // The module Globals: small file, bundle and timing helpers every subsystem
-// uses, and the module data several of them share (the product table, the
-// beep flag of the caution dialogs, the scratch list of a recursive deletion).
+// uses, and the module data several of them share (the product table and
+// the beep flag of the caution dialogs).
 #pragma once
 
 #include <cstdint>
@@ -20,11 +20,6 @@ extern bool gBeep;
 extern std::vector<String> gAppName;
 extern std::vector<String> gAppTypeCre;
 extern std::vector<String> gDocTypeCre;
-// The scratch list that gDeleteFolder2 fills: every item of a tree, each
-// folder after its contents. gDeleteFolder does not use it (it removes the
-// tree by directory handles, framework/core/files/RemoveTree.h), so it stays
-// empty between calls of gDeleteFolder2's callers.
-extern std::vector<FolderItemPtr> gDlist;
 
 // Splits s at its last ".". The caller passes both outputs empty; without a
 // "." in s, body becomes s and extn keeps what it came with.
@@ -45,8 +40,6 @@ void gWait(double ms);
 // is deleted as itself; its target is neither entered nor deleted. A failed
 // deletion leaves that item (and so the folders above it) and goes on.
 void gDeleteFolder(const FolderItemPtr& f);
-// Appends f's tree to gDlist, contents before their folder.
-void gDeleteFolder2(const FolderItemPtr& f);
 // The path an alias record carries, for messages (helpers/AliasPathEx.cpp).
 String gAbsPath_ex(const String& s);
 

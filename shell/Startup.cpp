@@ -45,5 +45,4 @@ void ShutDownProgram() {
   Globals::gAppName.clear();
   Globals::gAppTypeCre.clear();
   Globals::gDocTypeCre.clear();
-  Globals::gDlist.clear();
 }

@@ -17,6 +17,6 @@ void StartProgram();
 
 // First waits, with the baton given up, until every worker has ended; then
 // releases what start-up made, in order: every window, the App object, the
-// MenuBar1 instance, then the module data gAppName, gAppTypeCre, gDocTypeCre
-// and gDlist. gBeep keeps its value, as nothing in the program sets it back.
+// MenuBar1 instance, then the module data gAppName, gAppTypeCre and
+// gDocTypeCre. gBeep keeps its value, as nothing in the program sets it back.
 void ShutDownProgram();

@@ -250,6 +250,16 @@ String Thread1::ReasonWhy(framework::FileError why) {
       return "アイテムが見つからないため、";
     case framework::FileError::Changed:
       return "コピー中に変更されたため、";
+    case framework::FileError::IntoItself:
+      return "コピー先のフォルダ自身を含むため、";
+    case framework::FileError::AdministratorOnly:
+      return "特殊なファイルは管理者しか作成できないため、";
+    case framework::FileError::ReadFailed:
+      return "読み込み中にエラーが起きたため、";
+    case framework::FileError::WriteFailed:
+      return "書き込み中にエラーが起きたため、";
+    case framework::FileError::DestinationGone:
+      return "コピー先が見つからないため、";
     case framework::FileError::NameTaken:
     case framework::FileError::Stopped:
     case framework::FileError::None:

@@ -6,12 +6,14 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <grp.h>
 #include <linux/capability.h>
 #include <sched.h>
 #include <stdlib.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
+#include <sys/sysmacros.h>
 #include <sys/wait.h>
 #include <sys/xattr.h>
 #include <unistd.h>
@@ -24,6 +26,7 @@
 #include <fstream>
 #include <functional>
 #include <map>
+#include <optional>
 #include <set>
 #include <sstream>
 #include <string>
@@ -435,8 +438,12 @@ TEST_F(CopyFileToTest, RefusesToCopyAFolderIntoItself) {
   Write(source_ / "top" / "file", "x");
   const std::string before = Listing(source_);
   const auto top = FolderItem::FromPosix(source_ / "top");
-  EXPECT_FALSE(top->CopyFileTo(FolderItem::FromPosix(source_ / "top" / "sub")));
-  EXPECT_FALSE(top->CopyFileTo(top));
+  for (const FolderItemPtr& into : {FolderItem::FromPosix(source_ / "top" / "sub"), top}) {
+    SCOPED_TRACE(into->PosixPath().string());
+    EXPECT_FALSE(top->CopyFileTo(into));
+    EXPECT_EQ(top->LastError(), framework::FileError::IntoItself);
+    EXPECT_EQ(top->LastErrorItem(), nullptr) << "the item fails as a whole";
+  }
   EXPECT_EQ(Listing(source_), before);
 }
 
@@ -449,26 +456,125 @@ TEST_F(CopyFileToTest, MissingSourceOrDestinationFails) {
   EXPECT_FALSE(fs::exists(temp_.path() / "nowhere"));
 }
 
-TEST_F(CopyFileToTest, UnreadableFileFailsTheCopyAndLeavesNothing) {
-  const fs::path top = BuildEverything(source_);
-  Write(top / "Tool.app" / "Contents" / "unreadable", "cannot be read", 0000);
-  const std::string before = Listing(top);
-  const int status = InChild([&] {
-    if (!DropEffectiveCapabilities()) return 77;
-    if (open((top / "Tool.app" / "Contents" / "unreadable").c_str(), O_RDONLY) >= 0) return 77;
-    const auto item = FolderItem::FromPosix(top);
-    if (item->CopyFileTo(FolderItem::FromPosix(destination_))) return 1;
-    // Told as reading, not writing, and of the file itself.
-    if (item->LastError() != framework::FileError::NotReadable) return 2;
-    const auto failed = item->LastErrorItem();
-    // The first file this user cannot read (there are two), by its own path.
-    if (!failed || !failed->PosixPath().string().starts_with((top / "").string())) return 3;
-    return open(failed->PosixPath().c_str(), O_RDONLY) < 0 && errno == EACCES ? 0 : 3;
-  });
-  if (status == 77) GTEST_SKIP() << "cannot make a file unreadable to this user";
-  EXPECT_EQ(status, 0) << "1: the copy reported success; 2: not told as unreadable; 3: not the innermost item";
-  EXPECT_EQ(NamesIn(destination_), std::vector<std::string>{});
-  EXPECT_EQ(Listing(top), before);
+// Becomes an ordinary user, who may read the source and write into
+// `destination`.
+bool BecomeOrdinaryUser(const fs::path& around, const fs::path& destination) {
+  const uid_t nobody = 65534;
+  return chmod(around.c_str(), 0755) == 0 && chmod(destination.c_str(), 0777) == 0 && setgroups(0, nullptr) == 0 &&
+         setgid(nobody) == 0 && setuid(nobody) == 0;
+}
+
+// Makes the file `file` (3 MiB) on an ext2 disk of its own, mounted at
+// `disk` from the image `image`, whose data then cannot be read: the image
+// is cut short below the mounted disk (its folders and inodes, at the start,
+// stay), and the file's cached pages are dropped.
+bool MakeFileTheDiskFailsToRead(const fs::path& image, const fs::path& disk, const fs::path& file) {
+  fs::create_directories(disk);
+  std::ofstream(image).close();
+  const std::string make = "mke2fs -q -F -t ext2 '" + image.string() + "' 8M >/dev/null 2>&1 && mount -o loop '" +
+                           image.string() + "' '" + disk.string() + "' 2>/dev/null";
+  if (!PrivateMounts() || std::system(make.c_str()) != 0) return false;
+  fs::create_directories(file.parent_path());
+  Write(file, Pattern(3u << 20));
+  sync();
+  if (mount(nullptr, disk.c_str(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr) != 0 || truncate(image.c_str(), 1 << 20) != 0) {
+    return false;
+  }
+  const int fd = open(file.c_str(), O_RDONLY);
+  const bool dropped = fd >= 0 && posix_fadvise(fd, 0, 0, POSIX_FADV_DONTNEED) == 0;
+  if (fd >= 0) close(fd);
+  return dropped;
+}
+
+TEST_F(CopyFileToTest, AFailedCopyTellsWhyAndWhereAndLeavesNothing) {
+  const fs::path everything = BuildEverything(source_);
+  const fs::path unreadable = everything / "Tool.app" / "Contents" / "unreadable";
+  Write(unreadable, "cannot be read", 0000);
+  fs::create_directories(source_ / "devices");
+  const fs::path device = source_ / "devices" / "null";
+  const bool haveDevice = mknod(device.c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0;
+  fs::create_directories(source_ / "nest" / "inner");
+  Write(source_ / "nest" / "file", "x");
+  const fs::path bound = temp_.path() / "bound";
+  fs::create_directories(bound);
+  const fs::path failing = temp_.path() / "disk" / "top" / "data";
+  std::string before = Listing(source_);
+
+  using Copying = std::pair<fs::path, fs::path>;  // the item, and the folder it is copied into
+  struct Row {
+    const char* name;
+    // Run in the copying child: makes the trouble (rights, disks). What is
+    // copied; nothing where this machine cannot make the trouble.
+    std::function<std::optional<Copying>()> prepare;
+    framework::FileError why;
+    // Whether the copy named the item that failed (nullptr: the whole item).
+    std::function<bool(const FolderItemPtr& named)> named;
+    // The folder copied into lies inside the source, whose times therefore
+    // change like any destination's.
+    bool intoTheSource = false;
+  };
+  const Row rows[] = {
+      {"a file this user may not read",
+       [&]() -> std::optional<Copying> {
+         // Without its capabilities root is bound by the modes like anyone.
+         if (!DropEffectiveCapabilities() || open(unreadable.c_str(), O_RDONLY) >= 0) return {};
+         return Copying{everything, destination_};
+       },
+       framework::FileError::NotReadable,
+       // The first of the two files this user cannot read, by its own path.
+       [&](const FolderItemPtr& named) {
+         return named && named->PosixPath().string().starts_with((everything / "").string()) &&
+                open(named->PosixPath().c_str(), O_RDONLY) < 0 && errno == EACCES;
+       }},
+      {"a device, copied by an ordinary user",
+       [&]() -> std::optional<Copying> {
+         if (!haveDevice || !BecomeOrdinaryUser(temp_.path(), destination_)) return {};
+         return Copying{source_ / "devices", destination_};
+       },
+       framework::FileError::AdministratorOnly,
+       [&](const FolderItemPtr& named) { return named && named->PosixPath() == device; }},
+      {"a file the disk fails to read",
+       [&]() -> std::optional<Copying> {
+         if (!MakeFileTheDiskFailsToRead(temp_.path() / "disk.img", temp_.path() / "disk", failing)) return {};
+         return Copying{failing.parent_path(), destination_};
+       },
+       framework::FileError::ReadFailed,
+       [&](const FolderItemPtr& named) { return named && named->PosixPath() == failing; }},
+      {"a folder into itself, through a mount",
+       [&]() -> std::optional<Copying> {
+         const fs::path inner = source_ / "nest" / "inner";
+         if (!PrivateMounts() || mount(inner.c_str(), bound.c_str(), nullptr, MS_BIND, nullptr) != 0) return {};
+         return Copying{source_ / "nest", bound};
+       },
+       framework::FileError::IntoItself, [](const FolderItemPtr& named) { return named == nullptr; },
+       /*intoTheSource=*/true},
+  };
+  std::string notRun;
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    const int status = InChild([&] {
+      const std::optional<Copying> copying = row.prepare();
+      if (!copying) return 77;
+      const auto item = FolderItem::FromPosix(copying->first);
+      if (item->CopyFileTo(FolderItem::FromPosix(copying->second))) return 1;
+      if (item->LastError() != row.why) return 2;
+      if (!row.named(item->LastErrorItem())) return 3;
+      return NamesIn(copying->second).empty() ? 0 : 4;
+    });
+    if (status == 77) {
+      notRun += std::string(notRun.empty() ? "" : "; ") + row.name;
+      continue;
+    }
+    EXPECT_EQ(status, 0) << "1: the copy reported success; 2: another cause; 3: not the item that failed; 4: it "
+                            "left what it made";
+    EXPECT_EQ(NamesIn(destination_), std::vector<std::string>{});
+    EXPECT_EQ(NamesIn(bound), std::vector<std::string>{});
+    if (!row.intoTheSource) {
+      EXPECT_EQ(Listing(source_), before);
+    }
+    before = Listing(source_);
+  }
+  if (!notRun.empty()) GTEST_SKIP() << "cannot make the trouble here (root, mounts, mke2fs): " << notRun;
 }
 
 TEST_F(CopyFileToTest, CopiesReadOnlyItemsWithoutPrivileges) {
@@ -685,20 +791,32 @@ TEST_F(CopyFileToTest, AStopEndsTheCopyMidwayAndRemovesWhatItMade) {
   }
 }
 
-// Makes a chain of `depth` folders named `name` under `top` by handles (a
-// path to the deepest would be longer than PATH_MAX), with a file in each
-// and, deepest, a folder nobody may enter.
-void MakeDeepChain(const fs::path& top, int depth, const std::string& name) {
+// Opens the folder `depth` folders named `name` below `top` by handles (a
+// path to it would be longer than PATH_MAX); -1 when one is missing.
+int OpenDeep(const fs::path& top, int depth, const std::string& name) {
   int folder = open(top.c_str(), O_RDONLY | O_DIRECTORY);
   for (int i = 0; i < depth && folder >= 0; ++i) {
+    const int inner = openat(folder, name.c_str(), O_RDONLY | O_DIRECTORY);
+    close(folder);
+    folder = inner;
+  }
+  return folder;
+}
+
+// Makes a chain of `depth` folders named `name` under `top`, with a file in
+// each and, deepest, a file of two names and a folder nobody may enter.
+void MakeDeepChain(const fs::path& top, int depth, const std::string& name) {
+  int folder = open(top.c_str(), O_RDONLY | O_DIRECTORY);
+  for (int i = 0; i <= depth && folder >= 0; ++i) {
     const int file = openat(folder, "file", O_WRONLY | O_CREAT, 0644);
     if (file >= 0) close(file);
+    if (i == depth) break;
     mkdirat(folder, name.c_str(), 0755);
     const int inner = openat(folder, name.c_str(), O_RDONLY | O_DIRECTORY);
     close(folder);
     folder = inner;
   }
-  if (folder < 0) throw std::runtime_error("deep chain");
+  if (folder < 0 || linkat(folder, "file", folder, "file again", 0) != 0) throw std::runtime_error("deep chain");
   mkdirat(folder, "locked", 0755);
   const int file = openat(folder, "locked/inside", O_WRONLY | O_CREAT, 0644);
   if (file >= 0) close(file);
@@ -710,15 +828,28 @@ TEST_F(CopyFileToTest, TreesDeeperThanAPathCanNameAreCopiedAndRemoved) {
   const fs::path top = source_ / "top";
   fs::create_directories(top);
   const int depth = 300;  // 300 names of 20 bytes: beyond PATH_MAX
-  MakeDeepChain(top, depth, std::string(19, 'd'));
+  const std::string name(19, 'd');
+  MakeDeepChain(top, depth, name);
   fs::create_symlink(temp_.path(), top / "link-out");  // removed as itself, never followed
   const auto item = FolderItem::FromPosix(top);
   ASSERT_TRUE(item->CopyFileTo(FolderItem::FromPosix(destination_)));
   EXPECT_EQ(NamesIn(destination_), std::vector<std::string>{"top"});
+  {
+    // The deepest file's two names stay one file.
+    const int deepest = OpenDeep(destination_ / "top", depth, name);
+    struct stat one {};
+    struct stat other {};
+    EXPECT_TRUE(deepest >= 0 && fstatat(deepest, "file", &one, AT_SYMLINK_NOFOLLOW) == 0 &&
+                fstatat(deepest, "file again", &other, AT_SYMLINK_NOFOLLOW) == 0 && one.st_ino == other.st_ino &&
+                one.st_nlink == 2);
+    if (deepest >= 0) close(deepest);
+  }
 
   for (const fs::path& tree : {destination_ / "top", top}) {
     SCOPED_TRACE(tree.string());
-    EXPECT_TRUE(framework::RemoveTree(tree));
+    // Without the administrator's rights, as the program runs: the folder
+    // nobody may enter is opened up by its owner.
+    EXPECT_EQ(InChild([&] { return DropEffectiveCapabilities() && framework::RemoveTree(tree) ? 0 : 1; }), 0);
     EXPECT_FALSE(fs::exists(fs::symlink_status(tree)));
   }
   EXPECT_TRUE(fs::is_directory(temp_.path()));
@@ -726,20 +857,36 @@ TEST_F(CopyFileToTest, TreesDeeperThanAPathCanNameAreCopiedAndRemoved) {
   EXPECT_TRUE(framework::RemoveTree(source_ / "never there"));
 }
 
-TEST_F(CopyFileToTest, RemovingATreeLeavesADiskMountedInsideIt) {
-  if (!kRoot) GTEST_SKIP() << "mounting a second file system needs root";
-  const fs::path top = source_ / "top";
-  fs::create_directories(top / "mounted");
-  std::ofstream(top / "own.txt") << "own";
-  const int status = InChild([&] {
-    if (!PrivateMounts() || mount("olvan", (top / "mounted").c_str(), "tmpfs", 0, "size=1m") != 0) return 77;
-    std::ofstream(top / "mounted/theirs.txt") << "theirs";
-    if (framework::RemoveTree(top)) return 1;
-    if (!fs::exists(top / "mounted/theirs.txt")) return 2;
-    return fs::exists(top / "own.txt") ? 3 : 0;
-  });
-  if (status == 77) GTEST_SKIP() << "no private mount namespace here";
-  EXPECT_EQ(status, 0) << "1: reported removed, 2: the mounted disk emptied, 3: the tree's own file stayed";
+TEST_F(CopyFileToTest, RemovingATreeLeavesEveryMountInsideIt) {
+  if (!kRoot) GTEST_SKIP() << "mounting needs root";
+  const fs::path outside = temp_.path() / "outside";
+  fs::create_directories(outside);
+  struct Row {
+    const char* name;
+    std::function<bool(const fs::path& at)> mountAt;
+  };
+  const Row rows[] = {
+      {"another disk", [](const fs::path& at) { return mount("olvan", at.c_str(), "tmpfs", 0, "size=1m") == 0; }},
+      {"a folder of the same disk bound there",
+       [&](const fs::path& at) { return mount(outside.c_str(), at.c_str(), nullptr, MS_BIND, nullptr) == 0; }},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    const fs::path top = source_ / "top";
+    fs::create_directories(top / "mounted");
+    std::ofstream(top / "own.txt") << "own";
+    const int status = InChild([&] {
+      if (!PrivateMounts() || !row.mountAt(top / "mounted")) return 77;
+      std::ofstream(top / "mounted/theirs.txt") << "theirs";
+      if (framework::RemoveTree(top)) return 1;
+      if (!fs::exists(top / "mounted/theirs.txt")) return 2;
+      return fs::exists(top / "own.txt") ? 3 : 0;
+    });
+    if (status == 77) GTEST_SKIP() << "no private mount namespace here";
+    EXPECT_EQ(status, 0) << "1: reported removed, 2: the mounted disk emptied, 3: the tree's own file stayed";
+    fs::remove_all(top);
+  }
+  EXPECT_TRUE(fs::exists(outside / "theirs.txt"));
 }
 
 TEST_F(CopyFileToTest, SparseFilesKeepTheirHoles) {
@@ -759,25 +906,55 @@ TEST_F(CopyFileToTest, SparseFilesKeepTheirHoles) {
   ASSERT_EQ(stat(sparse.c_str(), &source), 0);
   if (source.st_blocks * 512 > (1 << 20)) GTEST_SKIP() << "this file system does not keep holes";
   const std::string before = Listing(sparse);
-  // On this disk (the kernel copies) and onto another file system (the
-  // plain read/write copy).
-  for (const bool otherDisk : {false, true}) {
-    SCOPED_TRACE(otherDisk ? "onto a tmpfs" : "on the same disk");
-    if (otherDisk && !kRoot) continue;
+  const fs::path fuse = temp_.path() / "fuse";
+  fs::create_directories(fuse);
+  struct Row {
+    const char* name;
+    // Run in the copying child: makes the disks the row needs. The file to
+    // copy; nothing where this machine cannot make them.
+    std::function<std::optional<fs::path>()> source;
+  };
+  const Row rows[] = {
+      {"on the same disk (the kernel copies)", [&] { return std::optional(sparse); }},
+      {"onto a tmpfs (the plain copy)",
+       [&]() -> std::optional<fs::path> {
+         if (!PrivateMounts() || mount("olvan", destination_.c_str(), "tmpfs", 0, "size=16m") != 0) return {};
+         return sparse;
+       }},
+      {"from a FUSE disk, which reports no holes",
+       [&]() -> std::optional<fs::path> {
+         const std::string bind = "bindfs '" + source_.string() + "' '" + fuse.string() + "' 2>/dev/null";
+         if (!PrivateMounts() || std::system(bind.c_str()) != 0) return {};
+         return fuse / "sparse";
+       }},
+  };
+  std::string notRun;
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
     const int status = InChild([&] {
-      if (otherDisk && (!PrivateMounts() || mount("olvan", destination_.c_str(), "tmpfs", 0, "size=16m") != 0)) {
-        return 77;
-      }
-      if (!Copy(sparse)) return 1;
+      const std::optional<fs::path> from = row.source();
+      if (!from) return 77;
       struct stat copy {};
-      if (stat((destination_ / "sparse").c_str(), &copy) != 0) return 1;
-      if (Listing(destination_ / "sparse") != before) return 2;
-      if (copy.st_blocks * 512 > (1 << 20)) return 3;
-      return fs::remove(destination_ / "sparse") ? 0 : 1;
+      int result = 0;
+      if (!Copy(*from) || stat((destination_ / "sparse").c_str(), &copy) != 0) {
+        result = 1;
+      } else if (Listing(destination_ / "sparse") != before) {
+        result = 2;
+      } else if (copy.st_blocks * 512 > (1 << 20)) {
+        result = 3;
+      }
+      // The FUSE disk's server ends with its mount.
+      umount2(fuse.c_str(), MNT_DETACH);
+      return result;
     });
-    if (status == 77) continue;
+    if (status == 77) {
+      notRun += std::string(notRun.empty() ? "" : "; ") + row.name;
+      continue;
+    }
     EXPECT_EQ(status, 0) << "1: the copy failed; 2: not byte-identical; 3: the holes were filled";
+    fs::remove(destination_ / "sparse");
   }
+  if (!notRun.empty()) GTEST_SKIP() << "cannot make the disks (root, a private mount namespace, bindfs): " << notRun;
 }
 
 TEST_F(CopyFileToTest, AFileThatChangesWhileCopiedIsCopiedAgainOnceThenFails) {

@@ -357,6 +357,13 @@ TEST_F(FolderItemTest, MoveFileToNeverReplaces) {
   EXPECT_TRUE(At("folder")->MoveFileTo(At("to"), "folder"));
   EXPECT_FALSE(At("from/b")->MoveFileTo(At("to"), "x/y"));
   EXPECT_FALSE(At("from/b")->MoveFileTo(nullptr, "z"));
+  // Nothing found: the item, or the folder it was to go into, told apart.
+  const auto missing = At("from/missing");
+  EXPECT_FALSE(missing->MoveFileTo(At("to"), "m"));
+  EXPECT_EQ(missing->LastError(), framework::FileError::NotFound);
+  const auto b = At("from/b");
+  EXPECT_FALSE(b->MoveFileTo(At("gone"), "b"));
+  EXPECT_EQ(b->LastError(), framework::FileError::DestinationGone);
 
   std::ifstream moved(root_ / "to" / "名前");
   EXPECT_EQ(std::string(std::istreambuf_iterator<char>(moved), {}), "moved");

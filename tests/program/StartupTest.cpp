@@ -63,7 +63,6 @@ TEST_F(Startup, ShutDownReleasesEverythingSoAStartAfterItBeginsAfresh) {
   EXPECT_TRUE(Globals::gAppName.empty());
   EXPECT_TRUE(Globals::gAppTypeCre.empty());
   EXPECT_TRUE(Globals::gDocTypeCre.empty());
-  EXPECT_TRUE(Globals::gDlist.empty());
 
   // The table is appended to, not refilled: only a clean shut-down keeps a
   // second start at twelve rows.

@@ -53,6 +53,9 @@ constexpr auto kPieceTime = std::chrono::milliseconds(100);
 // Buffer of the plain read/write copy, used where the kernel cannot copy
 // between the two file systems itself.
 constexpr std::size_t kBufferSize = 1u << 20;
+// The plain copy passes over zero blocks of this size where it makes the
+// holes itself: the smallest block the usual file systems allocate.
+constexpr std::size_t kZeroBlock = 4096;
 
 using Fd = FileHandle;
 
@@ -73,6 +76,32 @@ Times TimesOf(const struct stat& info) {
 // every other failure fails the copy.
 bool CannotHold(int error) { return error == EPERM || error == EOPNOTSUPP || error == ENOTSUP || error == EINVAL; }
 bool CannotHoldAttributes(int error) { return error == EOPNOTSUPP || error == ENOTSUP; }
+
+#ifndef __APPLE__
+// The destination takes no more: full, or the file too large for it, or
+// read-only.
+bool DestinationRefuses(int error) {
+  return error == ENOSPC || error == EDQUOT || error == EFBIG || error == EROFS;
+}
+
+// Writes all `length` bytes at data to the place `at` of out; false with
+// errno telling why it could not.
+bool WriteAt(int out, const char* data, std::size_t length, off_t at) {
+  for (std::size_t written = 0; written < length;) {
+    const ssize_t n = pwrite(out, data + written, length - written, at + static_cast<off_t>(written));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    written += static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+// True when the `length` bytes at data are all zero: compared with
+// themselves one byte on, which the library does fast.
+bool AllZero(const char* data, std::size_t length) {
+  return length == 0 || (data[0] == 0 && std::memcmp(data, data + 1, length - 1) == 0);
+}
+#endif
 
 #ifdef __APPLE__
 ssize_t ListAttributes(int fd, char* names, std::size_t size) { return flistxattr(fd, names, size, 0); }
@@ -109,12 +138,18 @@ class TreeCopier {
                   const std::string& relative, OutsideBaton& outside);
   bool CopyFile(int sourceFolder, const std::string& name, int destinationFolder, const std::string& relative,
                 OutsideBaton& outside);
+  bool LinkToFirstCopy(const std::string& first, int destinationFolder, const std::string& name);
   bool CopyLink(int sourceFolder, const std::string& name, const struct stat& info, int destinationFolder,
                 const std::string& relative);
   bool CopySpecial(const std::string& name, const struct stat& info, int destinationFolder,
                    const std::string& relative);
   bool CopyData(int in, int out, const struct stat& info, OutsideBaton& outside);
-  bool CopyRange(int in, int out, off_t from, off_t to, OutsideBaton& outside);
+  bool CopyRange(int in, int out, off_t from, off_t to, OutsideBaton& outside, bool overZeros = false);
+  // Reads up to `want` bytes at `at` and writes them at the same place in
+  // out; with overZeros, blocks of nothing but zeros are passed over (the
+  // size is set afterwards). The bytes read: 0 at the end of the file, -1
+  // when it failed (recorded).
+  ssize_t ReadAndWrite(int in, int out, off_t at, std::size_t want, bool overZeros);
   bool Pause(OutsideBaton& outside);
   bool CopyAttributes(int in, int out);
   bool SetOwnerModeTimes(int fd, const struct stat& info);
@@ -146,6 +181,12 @@ class TreeCopier {
     errno = ECANCELED;
     return Failed(Failure::Kind::Stopped);
   }
+  bool IntoItself() {
+    errno = EINVAL;
+    Failed(Failure::Kind::IntoItself);
+    failure_.item.clear();
+    return false;
+  }
 
   int destinationRoot_ = -1;
   std::string top_;
@@ -158,6 +199,8 @@ class TreeCopier {
   // Items with more than one name: the first copy's path below the
   // destination folder, so that the other names become links to it.
   std::map<std::pair<dev_t, ino_t>, std::string> linked_;
+  // The folder this copy made for the top item, once it is made.
+  std::pair<dev_t, ino_t> topCopy_{0, 0};
   bool kernelCopy_ = true;
   // Pieces of file data: the present size, and how much of one and since
   // when was copied since the copy last took the baton back.
@@ -191,10 +234,7 @@ bool TreeCopier::Run(const fs::path& source, const fs::path& destinationFolder) 
       if (error) return Reading();
       const fs::path into = fs::canonical(destinationFolder, error);
       if (error) return Writing();
-      if (std::mismatch(from.begin(), from.end(), into.begin(), into.end()).first == from.end()) {
-        errno = EINVAL;
-        return Writing();
-      }
+      if (std::mismatch(from.begin(), from.end(), into.begin(), into.end()).first == from.end()) return IntoItself();
     }
     sourceParent = Fd(open(sourceParent_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (!sourceParent.valid()) return Reading();
@@ -222,7 +262,7 @@ bool TreeCopier::CopyItem(int sourceFolder, const std::string& name, int destina
   if (info.st_nlink > 1) {
     const auto first = linked_.find(identity);
     if (first != linked_.end()) {
-      if (linkat(destinationRoot_, first->second.c_str(), destinationFolder, name.c_str(), 0) != 0) return Writing();
+      if (!LinkToFirstCopy(first->second, destinationFolder, name)) return Writing();
       Created(relative);
       return true;
     }
@@ -245,12 +285,20 @@ bool TreeCopier::CopyFolder(int sourceFolder, const std::string& name, const str
   if (!in.valid()) return Reading();
   std::vector<std::string> names;
   if (!ReadNames(in.get(), names)) return Reading();
+  // The folder copied from is the copy being made: the destination lies
+  // inside the item by a way the check of paths cannot see (a mount).
+  if (std::pair{info.st_dev, info.st_ino} == topCopy_) return IntoItself();
   // Only the owner may enter while the contents arrive; the folder's own
   // mode follows when they are in.
   if (mkdirat(destinationFolder, name.c_str(), S_IRWXU) != 0) return Writing();
   Created(relative);
   Fd out(openat(destinationFolder, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
   if (!out.valid()) return Writing();
+  if (relative == top_) {
+    struct stat made {};
+    if (fstat(out.get(), &made) != 0) return Writing();
+    topCopy_ = {made.st_dev, made.st_ino};
+  }
   outside.Return();
 
   for (const std::string& child : names) {
@@ -320,10 +368,17 @@ bool TreeCopier::CopyData(int in, int out, const struct stat& info, OutsideBaton
 #else
   // Only the extents that hold data are copied: a hole stays a hole, so a
   // sparse file takes no more room in the copy than in the original (and no
-  // more time). A file system that cannot tell says the whole file is data.
-  // A file with as many blocks as its size needs has no holes to look for.
+  // more time). A file with as many blocks as its size needs has no holes
+  // to look for.
   const off_t size = info.st_size;
   if (info.st_blocks * 512 >= size) return CopyRange(in, out, 0, size, outside);
+  // A file system that cannot tell where the holes are (many a FUSE disk)
+  // reports the whole file as data: the runs of zero blocks are then taken
+  // for the holes, as the file is read.
+  const off_t firstHole = lseek(in, 0, SEEK_HOLE);
+  if (firstHole < 0 || firstHole >= size) {
+    return CopyRange(in, out, 0, size, outside, /*overZeros=*/true) && (ftruncate(out, size) == 0 || Writing());
+  }
   off_t at = 0;
   while (at < size) {
     off_t data = lseek(in, at, SEEK_DATA);
@@ -341,46 +396,76 @@ bool TreeCopier::CopyData(int in, int out, const struct stat& info, OutsideBaton
 }
 
 #ifndef __APPLE__
-bool TreeCopier::CopyRange(int in, int out, off_t from, off_t to, OutsideBaton& outside) {
+bool TreeCopier::CopyRange(int in, int out, off_t from, off_t to, OutsideBaton& outside, bool overZeros) {
   // The kernel copies within the file system itself (and shares blocks where
   // the file system can); between other pairs it refuses, and the plain
-  // read/write loop copies instead.
+  // read/write loop copies instead. The plain loop also takes over for the
+  // rest of the range where the kernel's copy fails without telling which
+  // side failed, or finds nothing more before the end: a read tells both,
+  // and only a read that finds nothing is the end. Zero blocks are passed
+  // over by the plain loop alone.
+  bool kernel = kernelCopy_ && !overZeros;
   off_t inAt = from;
   off_t outAt = from;
   while (inAt < to) {
     const std::size_t want = static_cast<std::size_t>(std::min<off_t>(to - inAt, static_cast<off_t>(piece_ - sincePause_)));
     ssize_t copied = 0;
-    if (kernelCopy_) {
+    if (kernel) {
       copied = copy_file_range(in, &inAt, out, &outAt, want, 0);
-      if (copied < 0 && (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP)) {
-        kernelCopy_ = false;
+      if (copied < 0 && errno == EINTR) continue;
+      if (copied < 0 && DestinationRefuses(errno)) return Writing();
+      if (copied <= 0) {
+        // Refused for this pair of file systems: for every file after this one too.
+        if (copied < 0 && (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP)) {
+          kernelCopy_ = false;
+        }
+        kernel = false;
         continue;
       }
-      if (copied < 0 && errno == EINTR) continue;
-      if (copied < 0) {
-        const bool full = errno == ENOSPC || errno == EDQUOT || errno == EFBIG || errno == EROFS;
-        return full ? Writing() : Reading();
-      }
     } else {
-      if (buffer_.empty()) buffer_.resize(kBufferSize);
-      copied = pread(in, buffer_.data(), std::min(want, buffer_.size()), inAt);
-      if (copied < 0 && errno == EINTR) continue;
-      if (copied < 0) return Reading();
-      for (ssize_t written = 0; written < copied;) {
-        const ssize_t n =
-            pwrite(out, buffer_.data() + written, static_cast<std::size_t>(copied - written), outAt + written);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return Writing();
-        written += n;
-      }
+      copied = ReadAndWrite(in, out, inAt, want, overZeros);
+      if (copied < 0) return false;
+      if (copied == 0) return true;  // shorter than it was: the check after the copy sees it
       inAt += copied;
       outAt += copied;
     }
-    if (copied == 0) return true;  // shorter than it was: the check after the copy sees it
     sincePause_ += static_cast<std::size_t>(copied);
     if (sincePause_ >= piece_ && !Pause(outside)) return false;
   }
   return true;
+}
+
+ssize_t TreeCopier::ReadAndWrite(int in, int out, off_t at, std::size_t want, bool overZeros) {
+  if (buffer_.empty()) buffer_.resize(kBufferSize);
+  ssize_t got = 0;
+  do {
+    got = pread(in, buffer_.data(), std::min(want, buffer_.size()), at);
+  } while (got < 0 && errno == EINTR);
+  if (got < 0) {
+    Reading();
+    return -1;
+  }
+  const char* data = buffer_.data();
+  const std::size_t length = static_cast<std::size_t>(got);
+  for (std::size_t done = 0; done < length;) {
+    // A block of zeros is passed over (it stays a hole); a run of blocks
+    // that hold data is written at once.
+    std::size_t end = length;
+    if (overZeros) {
+      const auto blockEnd = [&](std::size_t from) { return std::min(from + kZeroBlock, length); };
+      for (end = done; end < length && !AllZero(data + end, blockEnd(end) - end);) end = blockEnd(end);
+      if (end == done) {
+        done = blockEnd(done);
+        continue;
+      }
+    }
+    if (!WriteAt(out, data + done, end - done, at + static_cast<off_t>(done))) {
+      Writing();
+      return -1;
+    }
+    done = end;
+  }
+  return got;
 }
 #endif
 
@@ -400,6 +485,21 @@ bool TreeCopier::Pause(OutsideBaton& outside) {
   pieceStart_ = std::chrono::steady_clock::now();
   sincePause_ = 0;
   return true;
+}
+
+bool TreeCopier::LinkToFirstCopy(const std::string& first, int destinationFolder, const std::string& name) {
+  // The way to the first copy is taken one folder at a time, by handles: in
+  // a tree deeper than a path can name, its path is too long for any call.
+  Fd folder;
+  int at = destinationRoot_;
+  std::size_t start = 0;
+  for (std::size_t slash = first.find('/'); slash != std::string::npos; slash = first.find('/', start)) {
+    folder = Fd(openat(at, first.substr(start, slash - start).c_str(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    if (!folder.valid()) return false;
+    at = folder.get();
+    start = slash + 1;
+  }
+  return linkat(at, first.c_str() + start, destinationFolder, name.c_str(), 0) == 0;
 }
 
 bool TreeCopier::CopyLink(int sourceFolder, const std::string& name, const struct stat& info,
@@ -438,9 +538,11 @@ bool TreeCopier::CopySpecial(const std::string& name, const struct stat& info, i
   return Reading();  // pipes and devices have no place in what is migrated
 #else
   // Pipes and sockets are made anew as names; devices only where the
-  // system allows it (it fails the copy elsewhere).
+  // system allows it (it fails the copy elsewhere): only the administrator
+  // may make one.
   if (mknodat(destinationFolder, name.c_str(), (info.st_mode & S_IFMT) | S_IRUSR | S_IWUSR, info.st_rdev) != 0) {
-    return Writing();
+    const bool device = S_ISCHR(info.st_mode) || S_ISBLK(info.st_mode);
+    return errno == EPERM && device && !root_ ? Failed(Failure::Kind::AdministratorOnly) : Writing();
   }
   Created(relative);
   return SetOwnerModeTimesAt(destinationFolder, name, info);

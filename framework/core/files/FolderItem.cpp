@@ -272,6 +272,8 @@ FileError ErrorOf(int error) {
     case EEXIST:
     case ENOTEMPTY:
       return FileError::NameTaken;
+    case EIO:
+      return FileError::WriteFailed;
     default:
       return FileError::Other;
   }
@@ -283,11 +285,19 @@ FileError ErrorOf(const copytree::Failure& failure) {
       return FileError::Stopped;
     case copytree::Failure::Kind::Changed:
       return FileError::Changed;
+    case copytree::Failure::Kind::IntoItself:
+      return FileError::IntoItself;
+    case copytree::Failure::Kind::AdministratorOnly:
+      return FileError::AdministratorOnly;
     case copytree::Failure::Kind::Reading:
       // Not allowed to read is not the destination's fault.
       if (failure.error == EACCES || failure.error == EPERM) return FileError::NotReadable;
-      return failure.error == ENOENT || failure.error == ENOTDIR ? FileError::NotFound : FileError::Other;
+      if (failure.error == ENOENT || failure.error == ENOTDIR) return FileError::NotFound;
+      return failure.error == EIO ? FileError::ReadFailed : FileError::Other;
     case copytree::Failure::Kind::Writing:
+      // The copy writes only into the destination and the folders it made
+      // there: nothing found means the destination went away.
+      if (failure.error == ENOENT) return FileError::DestinationGone;
       break;
   }
   return ErrorOf(failure.error);
@@ -322,7 +332,13 @@ bool FolderItem::CopyFileTo(const FolderItemPtr& destination) {
 }
 
 bool FolderItem::MoveFileTo(const FolderItemPtr& destination, const String& newName) {
-  return Note(MoveTo(destination, newName));
+  if (Note(MoveTo(destination, newName))) return true;
+  // Nothing found: this item, or the folder it was to go into (whose disk
+  // went away, say). Only the second is the destination's fault.
+  if (lastError_ == FileError::NotFound && destination && !destination->Exists()) {
+    lastError_ = FileError::DestinationGone;
+  }
+  return false;
 }
 
 bool FolderItem::MoveTo(const FolderItemPtr& destination, const String& newName) const {

@@ -82,6 +82,12 @@ enum class FileError : std::uint8_t {
   NotReadable,   // the item (or a part of its tree) cannot be read
   Changed,       // a file changed while it was copied, and again on the second try
   ReadOnly,      // the disk is read-only (mounted so, or a locked device)
+  IntoItself,    // the destination lies inside the item copied (a folder into itself)
+  // Only the administrator may make such an item (a device).
+  AdministratorOnly,
+  ReadFailed,       // the disk failed while the item was read
+  WriteFailed,      // the disk failed while it was written
+  DestinationGone,  // the destination folder is no longer there (its disk went away)
 };
 
 class FolderItem : public std::enable_shared_from_this<FolderItem> {
@@ -125,7 +131,8 @@ class FolderItem : public std::enable_shared_from_this<FolderItem> {
   // without them) is let go without failing the copy.
   bool CopyFileTo(const FolderItemPtr& destination);
   // Moves this item within its file system to `destination` under `newName`
-  // (rename). Never replaces an existing item. True on success.
+  // (rename). Never replaces an existing item. True on success; a
+  // destination folder that is no longer there fails as DestinationGone.
   bool MoveFileTo(const FolderItemPtr& destination, const String& newName);
   // Swaps this item and `other` (both existing, on one file system) in one
   // atomic step: each then stands under the other's name, and neither name
@@ -145,7 +152,8 @@ class FolderItem : public std::enable_shared_from_this<FolderItem> {
   FileError LastError() const { return lastError_; }
   // The innermost item of this one's tree that the last failed CopyFileTo
   // could not copy (this item itself, or a file deep inside it); nullptr
-  // after any other failure or a success.
+  // where the item failed as a whole (IntoItself), after any other failure
+  // or a success.
   FolderItemPtr LastErrorItem() const { return lastErrorItem_; }
 
   TextInputStreamPtr OpenAsTextFile() const;         // nullptr when it cannot be read or is a folder

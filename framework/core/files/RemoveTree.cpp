@@ -2,10 +2,12 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <set>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -21,11 +23,37 @@ Identity IdentityOf(const struct stat& info) { return {info.st_dev, info.st_ino}
 
 bool Gone(int result) { return result == 0 || errno == ENOENT; }
 
-// Opens the folder `name` in folderFd for emptying: its owner may then list,
-// enter and change it, whatever its mode was.
-FileHandle OpenForEmptying(int folderFd, const std::string& name, const struct stat& info) {
-  if ((info.st_mode & S_IRWXU) != S_IRWXU) fchmodat(folderFd, name.c_str(), (info.st_mode | S_IRWXU) & 07777, 0);
-  return FileHandle(openat(folderFd, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+// A handle on the folder `name` in folderFd itself, never on a link's
+// target: what the removal then does to the folder it does through it.
+FileHandle OpenPlace(int folderFd, const std::string& name) {
+  return FileHandle(openat(folderFd, name.c_str(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+}
+
+// True when a mount stands on the folder held as place: another disk, or a
+// folder of the same disk (or of the tree itself) bound there. Its contents
+// are not the tree's to remove. The kernel marks a mount's root; where it
+// cannot, only another disk is seen, by its device number.
+bool MountStandsOn(int place, dev_t treeDevice) {
+  struct statx info {};
+  if (statx(place, "", AT_EMPTY_PATH, STATX_TYPE, &info) != 0) return true;  // unknown: left alone
+  if ((info.stx_attributes_mask & STATX_ATTR_MOUNT_ROOT) != 0) {
+    return (info.stx_attributes & STATX_ATTR_MOUNT_ROOT) != 0;
+  }
+  return makedev(info.stx_dev_major, info.stx_dev_minor) != treeDevice;
+}
+
+// Opens the folder held as place for emptying: its owner may then list,
+// enter and change it, whatever its mode was. A handle held only for its
+// place cannot change the mode itself (fchmod refuses it), but its entry in
+// /proc names that very folder, so no link can turn the change elsewhere.
+FileHandle OpenForEmptying(const FileHandle& place) {
+  struct stat info {};
+  if (!place.valid() || fstat(place.get(), &info) != 0) return FileHandle();
+  if ((info.st_mode & S_IRWXU) != S_IRWXU) {
+    const std::string self = "/proc/self/fd/" + std::to_string(place.get());
+    chmod(self.c_str(), (info.st_mode | S_IRWXU) & 07777);  // should it fail, the open tells
+  }
+  return FileHandle(openat(place.get(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
 }
 
 // One folder on the way down: its names, how far they were handled, and who
@@ -81,14 +109,19 @@ bool TreeRemover::Step(Level& level) {
     return false;
   }
   if (Gone(unlinkat(here, name.c_str(), AT_REMOVEDIR))) return false;
-  // Another disk mounted inside the tree is not the tree's to empty.
-  if (info.st_dev != device_ || stuck_.count(IdentityOf(info))) {
+  if (stuck_.count(IdentityOf(info))) {
+    Failed();
+    return false;
+  }
+  const FileHandle place = OpenPlace(here, name);
+  if (place.valid() && MountStandsOn(place.get(), device_)) {
+    errno = EBUSY;
     Failed();
     return false;
   }
   // Entered; once it has been emptied this name is tried again.
   --level.next;
-  if (EnterLevel(OpenForEmptying(here, name, info))) return true;
+  if (EnterLevel(OpenForEmptying(place))) return true;
   Failed();
   stuck_.insert(IdentityOf(info));
   ++level.next;
@@ -101,7 +134,7 @@ bool TreeRemover::Run(int folderFd, const std::string& name) {
   if (!S_ISDIR(info.st_mode)) return Gone(unlinkat(folderFd, name.c_str(), 0));
   if (Gone(unlinkat(folderFd, name.c_str(), AT_REMOVEDIR))) return true;
   device_ = info.st_dev;
-  if (!EnterLevel(OpenForEmptying(folderFd, name, info))) return false;
+  if (!EnterLevel(OpenForEmptying(OpenPlace(folderFd, name)))) return false;
 
   while (!levels_.empty()) {
     Level& level = levels_.back();

@@ -5,8 +5,10 @@
 // at a time, so neither PATH_MAX nor the limit of open files bounds the
 // depth it reaches. Links are removed as themselves and never followed.
 // Folders it cannot enter or empty (read-only ones, mode 000) are opened up
-// for their owner first, as they are going anyway. A disk mounted inside the
-// tree is left as it is (only its mount point stays). An item that cannot be
+// for their owner first, as they are going anyway (through a handle on the
+// folder itself, never through a link). Every mount inside the tree, of
+// another disk or of a folder bound there, is left as it is: its mount point
+// stays, and the tree counts as not removed. An item that cannot be
 // removed stays, with the folders above it; everything else goes. Removing
 // is never cut short by a stop (StopRequest.h): remains would stay behind.
 // Gives the baton up during its system calls and yields between items.
