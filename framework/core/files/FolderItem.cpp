@@ -253,10 +253,7 @@ FolderItemPtr FolderItem::Parent() const {
   return FromPosix(path_.parent_path());
 }
 
-namespace {
-
-// The reason a call failed with `error`, in words the person can act on.
-FileError ErrorOf(int error) {
+FileError FileErrorOf(int error) {
   switch (error) {
     case ENOSPC:
     case EDQUOT:
@@ -279,6 +276,8 @@ FileError ErrorOf(int error) {
   }
 }
 
+namespace {
+
 FileError ErrorOf(const copytree::Failure& failure) {
   switch (failure.kind) {
     case copytree::Failure::Kind::Stopped:
@@ -300,14 +299,14 @@ FileError ErrorOf(const copytree::Failure& failure) {
       if (failure.error == ENOENT) return FileError::DestinationGone;
       break;
   }
-  return ErrorOf(failure.error);
+  return FileErrorOf(failure.error);
 }
 
 }  // namespace
 
 bool FolderItem::Note(bool succeeded) {
   lastErrorItem_.reset();
-  lastError_ = succeeded ? FileError::None : ErrorOf(errno);
+  lastError_ = succeeded ? FileError::None : FileErrorOf(errno);
   return succeeded;
 }
 

@@ -90,6 +90,10 @@ enum class FileError : std::uint8_t {
   DestinationGone,  // the destination folder is no longer there (its disk went away)
 };
 
+// The reason a system call that failed with errno `error` gives the person,
+// as the operations of FolderItem report it.
+FileError FileErrorOf(int error);
+
 class FolderItem : public std::enable_shared_from_this<FolderItem> {
  public:
   explicit FolderItem(std::filesystem::path posixPath);

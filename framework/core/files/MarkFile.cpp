@@ -37,13 +37,6 @@ bool Lock(int fd) { return flock(fd, LOCK_EX | LOCK_NB) == 0; }
 
 bool HeldByAnother(int error) { return error == EWOULDBLOCK || error == EAGAIN; }
 
-FileError ErrorOfWriting(int error) {
-  if (error == ENOSPC || error == EDQUOT) return FileError::NoRoom;
-  if (error == EROFS || error == EACCES || error == EPERM) return FileError::NotPermitted;
-  if (error == EEXIST) return FileError::NameTaken;
-  return FileError::Other;
-}
-
 // A flush the disk does not offer (some user-space disks) is no failure.
 bool Flushed(int fd) { return fsync(fd) == 0 || errno == EINVAL || errno == ENOSYS || errno == EOPNOTSUPP; }
 
@@ -70,7 +63,7 @@ bool MarkFile::Create(const std::filesystem::path& path, std::string_view conten
   BatonReleaser outside;
   const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
   if (fd < 0) {
-    lastError_ = ErrorOfWriting(errno);
+    lastError_ = FileErrorOf(errno);
     return false;
   }
   bool written = true;
@@ -80,7 +73,7 @@ bool MarkFile::Create(const std::filesystem::path& path, std::string_view conten
     if (written) left.remove_prefix(static_cast<std::size_t>(n));
   }
   if (!written || !Flushed(fd)) {
-    lastError_ = ErrorOfWriting(errno);
+    lastError_ = FileErrorOf(errno);
     close(fd);
     unlink(path.c_str());
     return false;
