@@ -167,7 +167,9 @@ void Window1::RadioButton2_Action(RadioButton& control) {
   // Negative: cancelled. 0: the sheet went without either button (a quit
   // while it was up), which chose no disk either.
   if (pVolNo < 1) {
-    // No route is chosen, and the off branch keeps Next disabled.
+    // No route is chosen, and the off branch keeps Next disabled; the disk
+    // the sheet last looked at is no old machine's.
+    framework::SetOldMachineDisk(nullptr);
     control.Value(false);
     return;
   }

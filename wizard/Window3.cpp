@@ -118,6 +118,10 @@ void Window3::Listbox1_Change(Listbox& list) {
     users.DeleteAllRows();
     return;
   }
+  // The disk looked at is read as the old machine on it sees it: a home
+  // that is a link such as "/Homes/taro" is that folder on this disk. The
+  // wizard fixes the disk chosen, or none, once the sheet is gone.
+  framework::SetOldMachineDisk(framework::Volume(row));
   const FolderItemPtr usersFolder = framework::Volume(row)->Child("Users");
   users.DeleteAllRows();
   if (usersFolder == nullptr) return;

@@ -61,6 +61,10 @@ class OldMachineChooser : protected FakeMachine, public ProgramTest {
     const fs::path ghost = Root() / "OldMac/Users/ghost";
     if (!fs::is_symlink(ghost)) fs::create_symlink(Root() / "nowhere", ghost);
     Root().MakeFolder("OldMac/Applications");
+    // A home the old machine keeps elsewhere on its disk, written as that
+    // machine names it: listed from this disk, whatever this machine has.
+    Root().MakeFolder("OldMac/Homes/dave");
+    if (!fs::is_symlink(Root() / "OldMac/Users/dave")) fs::create_symlink("/Homes/dave", Root() / "OldMac/Users/dave");
   }
 
   // Turns the network route on; the step drives the sheet while it is up,
@@ -91,7 +95,7 @@ TEST_F(OldMachineChooser, ChoosingADiskAndAUserGivesTheWizardTheirNumberAndName)
     EXPECT_EQ(sheet.Listbox2().ListCount(), 0);
 
     ASSERT_TRUE(UserInput::SelectRow(sheet.Listbox1(), 1));
-    EXPECT_EQ(Rows(sheet.Listbox2()), (std::vector<std::string>{"SharedStuff", "bob", "carol", "notes.txt"}));
+    EXPECT_EQ(Rows(sheet.Listbox2()), (std::vector<std::string>{"SharedStuff", "bob", "carol", "dave", "notes.txt"}));
     EXPECT_EQ(sheet.Listbox2().ListIndex(), -1);
     ASSERT_TRUE(UserInput::SelectRow(sheet.Listbox2(), 2));
     ASSERT_TRUE(UserInput::Press(sheet.PushButton2()));
@@ -175,7 +179,7 @@ TEST_F(OldMachineChooser, AnotherDiskClearsTheUserListAndItsSelection) {
     EXPECT_EQ(sheet.Listbox2().ListCount(), 0);
     EXPECT_EQ(sheet.Listbox2().ListIndex(), -1);
     ASSERT_TRUE(UserInput::SelectRow(sheet.Listbox1(), 1));
-    EXPECT_EQ(sheet.Listbox2().ListCount(), 4);
+    EXPECT_EQ(sheet.Listbox2().ListCount(), 5);
     EXPECT_EQ(sheet.Listbox2().ListIndex(), -1);
     // Clicking below the disks clears the disk and so the users.
     ASSERT_TRUE(UserInput::SelectRow(sheet.Listbox1(), -1));
