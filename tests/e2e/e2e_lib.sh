@@ -298,6 +298,18 @@ e2e_expect_caution() {  # seconds picture-name known-ids...
   E2E_DIALOG=$dialog
 }
 
+# "終了" after a device copy or a paste that did not go through asks first;
+# "強制終了" (the dialog's cancel button) quits all the same.
+e2e_force_quit() {  # picture-name
+  local known
+  known=$(e2e_visible_windows)
+  e2e_click $E2E_NEXT
+  # shellcheck disable=SC2086
+  e2e_expect_caution 10 "$1" $known
+  e2e_answer_dialog "$E2E_DIALOG" Escape
+  e2e_wait_exit 30
+}
+
 # --- comparing trees
 
 # One line per item of a file or folder tree, the item itself included:
