@@ -55,10 +55,20 @@ e2e_require_root() {
 
 # The opening of every end-to-end script: its three arguments (setting
 # program and sample_tool), the tools it needs, root and a private mount
-# namespace where asked (--root), a virtual screen, and the run's folder.
-e2e_begin() {  # [--root] "$0" "$@"
+# namespace where asked (--root) or where they can be had (--root-if-able;
+# E2E_ROOT tells which), a virtual screen, and the run's folder.
+e2e_begin() {  # [--root | --root-if-able] "$0" "$@"
   local root=""
-  if [ "$1" = --root ]; then root=1; shift; fi
+  if [ "$1" = --root ]; then
+    root=1
+    shift
+  elif [ "$1" = --root-if-able ]; then
+    shift
+    if [ "$(id -u)" -eq 0 ] && command -v unshare mount findmnt >/dev/null && unshare -m true 2>/dev/null; then
+      root=1
+    fi
+  fi
+  E2E_ROOT=$root
   local script=$1
   shift
   [ $# -eq 3 ] || { echo "usage: $script <program> <sample tool> <folder>" >&2; exit 2; }
