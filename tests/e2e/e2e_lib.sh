@@ -575,8 +575,9 @@ e2e_bind_into_item() {  # item
 # still mounted once below the home, now inside the marked working folder
 # that could not be removed wholly (E2E_BOUND_AT).
 e2e_check_bound_kept() {  # home
-  local targets
-  targets=$(findmnt -rn -o TARGET | grep -F "$1/" || true)
+  local targets target
+  # Raw output writes white space and other unsafe bytes as \xHH escapes.
+  targets=$(findmnt -rn -o TARGET | while read -r target; do printf '%b\n' "$target"; done | grep -F "$1/" || true)
   [ "$(echo "$targets" | grep -c .)" -eq 1 ] || e2e_fail "not one mount below $1: ${targets:-none}"
   E2E_BOUND_AT=$targets
   E2E_LEFTOVER=$(echo "$E2E_BOUND_AT" | sed -n 's#^\(.*/\.olvan-incoming-[0-9]*\)/.*#\1#p')
