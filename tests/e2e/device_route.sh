@@ -14,17 +14,25 @@
 # (".olvan-notes"), and an Application Support folder that is a link to a
 # folder elsewhere (which arrives as that folder). Neither machine nor the
 # stick keeps a staging remain, and the person's own folder named like one
-# (".olvan-incoming-1" in the new Documents) stays as it was.
+# (".olvan-incoming-1" in the new Documents) stays as it was. As root, the
+# new machine also has an older Kavreline with a folder of the person's
+# bind-mounted inside: the paste replaces it but tells in a caution dialog
+# that the old one could not be removed wholly, the mount and its content
+# stay, and the paste stays pending ("終了" asks; the marker stays). Once
+# unmounted, a second start from the stick pastes again, removes the hidden
+# working folder left behind, and completes.
 #
 # usage: device_route.sh <program executable> <sample tool> <folder for the run>
 # The pictures of every step go to <folder>/screenshots.
 # Exit status 77 (a skip for ctest) when the virtual screen's tools are missing.
+# Not root (or no private mount namespace): a note says so, and the new
+# machine has nothing that the paste replaces.
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
 top=$(cd "$here/../.." && pwd)
 source "$here/e2e_lib.sh"
-e2e_begin "$0" "$@"
+e2e_begin --root-if-able "$0" "$@"
 
 old=$E2E_OUT/old-machine
 new=$E2E_OUT/new-machine
@@ -35,6 +43,15 @@ mkdir -p "$E2E_OUT/before"
 cp -a "$old" "$E2E_OUT/before/"
 e2e_new_home "$new"
 e2e_person_lookalike "$new"
+# As root, an older Kavreline on the new machine, with a folder of the
+# person's mounted inside it, which the paste replaces.
+if [ -n "$E2E_ROOT" ]; then
+  mkdir -p "$new/Applications/Kavreline"
+  printf 'an older Kavreline\n' >"$new/Applications/Kavreline/old version.txt"
+  e2e_bind_into_item "$new/Applications/Kavreline"
+else
+  echo "note: not root, or no private mount namespace: the new machine has no item that the paste replaces"
+fi
 e2e_install_bundle "$program" "$stick"
 marker=$E2E_BUNDLE/Contents/Resources/CopyDone
 
@@ -65,7 +82,30 @@ e2e_start "$new" paste-run
 e2e_wait_until 15 "STEP 4 opened by the marker" e2e_step_shown 4
 e2e_snapshot "step4-start"
 e2e_click $E2E_PASTE_REPLACE
+known=$(e2e_visible_windows)
 e2e_click $E2E_PASTE
+if [ -n "$E2E_ROOT" ]; then
+  # The old Kavreline cannot be removed wholly: the paste tells so and stays
+  # pending; "終了" asks first and, answered "強制終了", keeps the marker.
+  # shellcheck disable=SC2086
+  e2e_expect_caution 60 "step4-old-item-left-reported" $known
+  e2e_answer_dialog "$E2E_DIALOG" Return
+  e2e_wait_until 10 "Next enabled after the paste" e2e_button_enabled $E2E_NEXT
+  e2e_wait_until 10 "the paste button enabled again" e2e_button_enabled $E2E_PASTE
+  e2e_snapshot "step4-pasted-with-errors"
+  e2e_same_item "$old/Applications/Kavreline" "$new/Applications/Kavreline"
+  e2e_check_bound_kept "$new"
+  e2e_force_quit "quit-asks-after-paste-with-errors"
+  [ -f "$marker" ] || e2e_fail "the copy-done marker went after a paste with errors"
+  e2e_unbind_expect_leftover "$new"
+  e2e_expect_no_remains "$old" "$stick"
+  # Started again from the stick: the paste is offered again, and recovers
+  # the working folder before it pastes.
+  e2e_start "$new" second-paste-run
+  e2e_wait_until 15 "STEP 4 offered again" e2e_step_shown 4
+  e2e_click $E2E_PASTE_REPLACE
+  e2e_click $E2E_PASTE
+fi
 e2e_wait_until 60 "the paste to end (Next enabled, reading 終了)" e2e_button_enabled $E2E_NEXT
 e2e_snapshot "step4-pasted"
 e2e_click $E2E_NEXT

@@ -55,16 +55,26 @@ e2e_require_root() {
 
 # The opening of every end-to-end script: its three arguments (setting
 # program and sample_tool), the tools it needs, root and a private mount
-# namespace where asked (--root), a virtual screen, and the run's folder.
-e2e_begin() {  # [--root] "$0" "$@"
+# namespace where asked (--root) or where they can be had (--root-if-able;
+# E2E_ROOT tells which), a virtual screen, and the run's folder.
+e2e_begin() {  # [--root | --root-if-able] "$0" "$@"
   local root=""
-  if [ "$1" = --root ]; then root=1; shift; fi
+  if [ "$1" = --root ]; then
+    root=1
+    shift
+  elif [ "$1" = --root-if-able ]; then
+    shift
+    if [ "$(id -u)" -eq 0 ] && command -v unshare mount findmnt >/dev/null && unshare -m true 2>/dev/null; then
+      root=1
+    fi
+  fi
+  E2E_ROOT=$root
   local script=$1
   shift
   [ $# -eq 3 ] || { echo "usage: $script <program> <sample tool> <folder>" >&2; exit 2; }
   program=$1
   sample_tool=$2
-  e2e_require_tools xvfb-run xdotool import getfattr setfattr iconv ${root:+unshare mount}
+  e2e_require_tools xvfb-run xdotool import getfattr setfattr iconv ${root:+unshare mount findmnt}
   if [ -n "$root" ]; then
     e2e_require_root
     e2e_in_private_mounts "$script" "$@"
@@ -296,6 +306,18 @@ e2e_expect_caution() {  # seconds picture-name known-ids...
   echo "caution dialog $dialog (${WIDTH}x${HEIGHT}): $name"
   e2e_snapshot "$name"
   E2E_DIALOG=$dialog
+}
+
+# "終了" after a device copy or a paste that did not go through asks first;
+# "強制終了" (the dialog's cancel button) quits all the same.
+e2e_force_quit() {  # picture-name
+  local known
+  known=$(e2e_visible_windows)
+  e2e_click $E2E_NEXT
+  # shellcheck disable=SC2086
+  e2e_expect_caution 10 "$1" $known
+  e2e_answer_dialog "$E2E_DIALOG" Escape
+  e2e_wait_exit 30
 }
 
 # --- comparing trees
@@ -532,4 +554,50 @@ e2e_click_list_row() {  # row left top width height
   band=$(e2e_list_bands "$2" "$3" "$4" "$5" | sed -n "$(($1 + 1))p")
   [ -n "$band" ] || e2e_fail "the list at $2,$3 has no row $1"
   e2e_click_at $(($2 + 60)) $(( (${band% *} + ${band#* }) / 2 ))
+}
+
+# --- a mount inside an item that is replaced
+
+# A folder of the person's, elsewhere in the run's folder, bound onto a
+# folder inside an item that the run replaces. The old item is swapped out
+# into a working folder, whose removal must leave the mount, and all that
+# lies behind it, where it is.
+e2e_bind_into_item() {  # item
+  local mine=$E2E_OUT/person/Plug-ins
+  mkdir -p "$mine" "$E2E_OUT/before-bound" "$1/Plug-ins"
+  printf '自分で作ったプラグイン\n' >"$mine/自分の.plugin"
+  printf 'keep me\n' >"$mine/settings.txt"
+  cp -a "$mine" "$E2E_OUT/before-bound/"
+  mount --bind "$mine" "$1/Plug-ins"
+}
+
+# After the run that replaced the item: the person's folder is whole, and
+# still mounted once below the home, now inside the marked working folder
+# that could not be removed wholly (E2E_BOUND_AT).
+e2e_check_bound_kept() {  # home
+  local targets target
+  # Raw output writes white space and other unsafe bytes as \xHH escapes.
+  targets=$(findmnt -rn -o TARGET | while read -r target; do printf '%b\n' "$target"; done | grep -F "$1/" || true)
+  [ "$(echo "$targets" | grep -c .)" -eq 1 ] || e2e_fail "not one mount below $1: ${targets:-none}"
+  E2E_BOUND_AT=$targets
+  E2E_LEFTOVER=$(echo "$E2E_BOUND_AT" | sed -n 's#^\(.*/\.olvan-incoming-[0-9]*\)/.*#\1#p')
+  [ -n "$E2E_LEFTOVER" ] && [ -f "$E2E_LEFTOVER/.olvan-mark" ] ||
+    e2e_fail "the mount is not inside a working folder: $E2E_BOUND_AT"
+  echo "still mounted, inside the working folder: $E2E_BOUND_AT"
+  e2e_same_item "$E2E_OUT/before-bound/Plug-ins" "$E2E_OUT/person/Plug-ins"
+  e2e_same_item "$E2E_OUT/before-bound/Plug-ins" "$E2E_BOUND_AT"
+}
+
+# Unmounted again, the working folder that held the mount is the only remain
+# below the home.
+e2e_unbind_expect_leftover() {  # home
+  umount "$E2E_BOUND_AT"
+  e2e_same_item "$E2E_OUT/before-bound/Plug-ins" "$E2E_OUT/person/Plug-ins"
+  local remains
+  remains=$(find "$1" -path '*/.olvan-incoming-*/.olvan-mark')
+  [ "$remains" = "$E2E_LEFTOVER/.olvan-mark" ] || {
+    echo "${remains:-none}" | head -20 >&2
+    e2e_fail "not only the working folder that held the mount remains ($E2E_LEFTOVER)"
+  }
+  echo "the one remain: $E2E_LEFTOVER"
 }

@@ -15,7 +15,12 @@
 # machine) arrive as they are listed, no staging remain is left, and the
 # person's own ".olvan-incoming-1" in the new Documents stays as it was. The
 # absolute link's path exists on this machine too, holding other data: what
-# arrives is the disk's folder, and this machine's stays as it was.
+# arrives is the disk's folder, and this machine's stays as it was. A folder
+# of the person's is bind-mounted inside the new machine's older Kavreline:
+# the copy must tell in a caution dialog that the replaced old item could not
+# be removed wholly, and "終了" still quits without asking (this route keeps
+# no marker); the mount and its content stay as they were inside the hidden
+# working folder, which, once unmounted, is the only remain.
 #
 # usage: network_route.sh <program executable> <sample tool> <folder for the run>
 # Needs root (mount namespace); exit status 77 (a skip) otherwise, and when
@@ -51,6 +56,7 @@ fi
 
 e2e_new_home "$new"
 e2e_new_machine_items "$new"
+e2e_bind_into_item "$new/Applications/Kavreline"
 e2e_person_lookalike "$new"
 e2e_install_bundle "$program" "$E2E_OUT/program"
 
@@ -71,16 +77,26 @@ e2e_click $E2E_NEXT
 e2e_wait_until 10 "STEP 3 shown" e2e_step_shown 3
 e2e_snapshot "step3-before-copy"
 e2e_click $E2E_COPY_REPLACE
+known=$(e2e_visible_windows)
 e2e_click $E2E_COPY
-e2e_wait_until 120 "the network copy to end (Next enabled, reading 終了)" e2e_button_enabled $E2E_NEXT
+# The old Kavreline cannot be removed wholly with the mount inside it: the
+# run tells so, and counts as one with errors (the copy can be run again).
+# shellcheck disable=SC2086
+e2e_expect_caution 120 "step3-old-item-left-reported" $known
+e2e_answer_dialog "$E2E_DIALOG" Return
+e2e_wait_until 10 "the network copy to end (Next enabled, reading 終了)" e2e_button_enabled $E2E_NEXT
+e2e_wait_until 10 "the copy button enabled again" e2e_button_enabled $E2E_COPY
 e2e_snapshot "step3-copied"
 echo "network copy done after $(e2e_elapsed)"
+e2e_check_bound_kept "$new"
+# The network route keeps no marker and asks nothing on closing.
 e2e_click $E2E_NEXT
 e2e_wait_exit 30
 
 # --- what arrived
 home=$disk/Users/taro
-e2e_expect_names "$new/Applications" "Dornel 3" Kavreline Pelquon "Toskarine II" "自分のツール"
+e2e_expect_names "$new/Applications" "Dornel 3" Kavreline Pelquon "Toskarine II" "自分のツール" \
+  "$(basename "$E2E_LEFTOVER")"
 e2e_expect_names "$new/Library/Preferences" Dornel初期設定 Kavreline初期設定 Pelquon初期設定 Toskarine初期設定 \
   com.example.mine.plist
 e2e_expect_names "$new/Library/Application Support" Dornel "Toskarine II"
@@ -109,6 +125,7 @@ done
 e2e_same_item "$E2E_OUT/before/old-disk" "$disk"
 e2e_check_person_lookalike "$new"
 [ ! -e "$E2E_BUNDLE/Contents/Resources/CopyDone" ] || e2e_fail "the network route wrote the copy-done marker"
-e2e_expect_no_remains "$new" "$disk"
+e2e_unbind_expect_leftover "$new"
+e2e_expect_no_remains "$disk"
 
 echo "network route passed in $(e2e_elapsed); pictures in $E2E_SHOTS"
