@@ -179,6 +179,15 @@ void RecoverStage(Stage& stage, const FolderItemPtr& folder, std::vector<Recover
 // framework follows it (on the old machine's disk, as that machine does).
 FolderItemPtr WhatMoves(const FolderItemPtr& item) { return item->LinkTarget(); }
 
+// The end of a replace: the old item goes with the working folder. What
+// cannot go stays there, and the failure names that folder, where the person
+// finds it (the next run tries again).
+Outcome SwappedOut(Stage& stage, Failure& failed) {
+  if (stage.Remove()) return Outcome::Copied;
+  failed.item = stage.folder;
+  return Outcome::OldLeftOver;
+}
+
 }  // namespace
 
 void SetStepHookForTesting(std::function<bool(Step)> hook) { StepHook() = std::move(hook); }
@@ -247,7 +256,7 @@ Outcome CopyInto(const FolderItemPtr& item, const FolderItemPtr& destination, Ex
   if (copy->ExchangeWith(old)) {
     if (!Reached(Step::SwappedIn)) return Outcome::CopyFailed;
     if (!(oldName == name)) destination->Child(oldName)->MoveFileTo(destination, name);
-    return stage.Remove() ? Outcome::Copied : Outcome::OldLeftOver;
+    return SwappedOut(stage, failed);
   }
 
   // No exchange on this file system: two renames, the old item set aside
@@ -272,7 +281,7 @@ Outcome CopyInto(const FolderItemPtr& item, const FolderItemPtr& destination, Ex
     stage.Remove();
     return Outcome::ReplaceFailed;
   }
-  return stage.Remove() ? Outcome::Copied : Outcome::OldLeftOver;
+  return SwappedOut(stage, failed);
 }
 
 std::vector<Recovered> Recover(const FolderItemPtr& folder) {

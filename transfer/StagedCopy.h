@@ -82,7 +82,8 @@ enum class Outcome {
   NameTaken,      // an item of that name was there (Existing::Refuse); nothing changed
   ReplaceFailed,  // the copy succeeded but could not take the old item's place; the old item stays
   OldLeftOver,    // replaced, but the old item could not be deleted completely
-                  // (what is left of it lies in a hidden folder beside the new one)
+                  // (what is left of it lies in the working folder beside the new
+                  // one, which the failure names)
   OldSetAside,    // where the disk cannot exchange: the copy could not take the old item's
                   // place, and the old item could not go back either (its name was taken
                   // meanwhile); it stays set aside in the working folder, which the
@@ -93,8 +94,8 @@ enum class Outcome {
 struct Failure {
   framework::FileError why = framework::FileError::None;
   // The innermost item that could not be copied, when it is not the item
-  // itself (a file deep inside a folder); with OldSetAside the working
-  // folder that holds the old item; else nullptr.
+  // itself (a file deep inside a folder); with OldSetAside and OldLeftOver
+  // the working folder that holds the old item; else nullptr.
   framework::FolderItemPtr item;
 };
 

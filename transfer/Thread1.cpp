@@ -208,7 +208,9 @@ void Thread1::Transfer(const FolderItemPtr& item, const FolderItemPtr& destinati
                              "既存のアイテムと置き換えられませんでした。既存のアイテムは元の場所に戻せず、この隠しフォルダに残っています。");
       return;
     case StagedCopy::Outcome::OldLeftOver:
-      Fail(item, "置き換えた古いアイテムを削除できませんでした。");
+      // Named by the hidden folder that holds what is left, where the person
+      // finds it; the next run tries again.
+      Fail(failure.item ? failure.item : item, "置き換えた古いアイテムを削除できませんでした。");
       return;
   }
 }

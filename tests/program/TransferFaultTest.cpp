@@ -600,7 +600,12 @@ TEST_F(TransferFault, AMachineStoppedInAReplaceNeverEmptiesTheNameAndTheNextRunR
                    (row.first == First::KilledAfterExchange && step == Step::SwappedIn) ||
                    (row.first == First::KilledAfterSetAside && step == Step::SetAside));
         });
-        seen.Add("first", OutcomeName(Stage(TransferFolder() / "App/Toskarine", into, StagedCopy::Existing::Replace)));
+        StagedCopy::Failure failure;
+        seen.Add("first", OutcomeName(Stage(TransferFolder() / "App/Toskarine", into, StagedCopy::Existing::Replace, &failure)));
+        // An old item left behind is told by the folder where it lies.
+        seen.Add("first names", !failure.item                                  ? ""
+                                : StagedCopy::IsWorkingFolder(failure.item) ? "working folder"
+                                                                            : failure.item->PosixPath().string());
         StagedCopy::SetStepHookForTesting(nullptr);
       }
       if (row.first != First::StillRunning) {
@@ -637,6 +642,8 @@ TEST_F(TransferFault, AMachineStoppedInAReplaceNeverEmptiesTheNameAndTheNextRunR
     }
     auto seen = Observations::Parse(result.text);
     EXPECT_EQ(seen["first"], row.firstOutcome);
+    const bool leftBehind = seen["first"] == "old left over" || seen["first"] == "old set aside";
+    EXPECT_EQ(seen["first names"], leftBehind ? "working folder" : "");
     EXPECT_EQ(seen["after first"], row.afterFirst) << "what the name shows meanwhile";
     EXPECT_EQ(seen["told"], row.told);
     EXPECT_EQ(seen["next"], "copied");
