@@ -494,7 +494,7 @@ bool TreeCopier::LinkToFirstCopy(const std::string& first, int destinationFolder
   int at = destinationRoot_;
   std::size_t start = 0;
   for (std::size_t slash = first.find('/'); slash != std::string::npos; slash = first.find('/', start)) {
-    folder = Fd(openat(at, first.substr(start, slash - start).c_str(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    folder = Fd(openat(at, first.substr(start, slash - start).c_str(), kFolderPlace | O_NOFOLLOW));
     if (!folder.valid()) return false;
     at = folder.get();
     start = slash + 1;

@@ -2,6 +2,7 @@
 // copy, the removal). Internal to the file layer.
 #pragma once
 
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <string>
@@ -35,6 +36,16 @@ class FileHandle {
  private:
   int fd_ = -1;
 };
+
+// How a folder is opened only to stand for its place: to reach what is in
+// it by name, to check what it is, to link into it. On Linux without reading
+// it, so that a folder closed to its owner (mode 000) still opens; where the
+// system has no such handle, for reading.
+#ifdef O_PATH
+inline constexpr int kFolderPlace = O_PATH | O_DIRECTORY | O_CLOEXEC;
+#else
+inline constexpr int kFolderPlace = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
+#endif
 
 // Appends the names in the folder open as folderFd, "." and ".." left out;
 // false when the folder could not be read to its end.

@@ -2,8 +2,10 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <sys/sysmacros.h>
 #include <unistd.h>
+#ifdef __linux__
+#include <sys/sysmacros.h>
+#endif
 
 #include <cerrno>
 #include <set>
@@ -26,7 +28,7 @@ bool Gone(int result) { return result == 0 || errno == ENOENT; }
 // A handle on the folder `name` in folderFd itself, never on a link's
 // target: what the removal then does to the folder it does through it.
 FileHandle OpenPlace(int folderFd, const std::string& name) {
-  return FileHandle(openat(folderFd, name.c_str(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+  return FileHandle(openat(folderFd, name.c_str(), kFolderPlace | O_NOFOLLOW));
 }
 
 // True when a mount stands on the folder held as place: another disk, or a
@@ -34,24 +36,35 @@ FileHandle OpenPlace(int folderFd, const std::string& name) {
 // are not the tree's to remove. The kernel marks a mount's root; where it
 // cannot, only another disk is seen, by its device number.
 bool MountStandsOn(int place, dev_t treeDevice) {
+#ifndef __linux__
+  struct stat own {};
+  return fstat(place, &own) != 0 || own.st_dev != treeDevice;
+#else
   struct statx info {};
   if (statx(place, "", AT_EMPTY_PATH, STATX_TYPE, &info) != 0) return true;  // unknown: left alone
   if ((info.stx_attributes_mask & STATX_ATTR_MOUNT_ROOT) != 0) {
     return (info.stx_attributes & STATX_ATTR_MOUNT_ROOT) != 0;
   }
   return makedev(info.stx_dev_major, info.stx_dev_minor) != treeDevice;
+#endif
 }
 
 // Opens the folder held as place for emptying: its owner may then list,
 // enter and change it, whatever its mode was. A handle held only for its
 // place cannot change the mode itself (fchmod refuses it), but its entry in
 // /proc names that very folder, so no link can turn the change elsewhere.
+// Where the handle is an open folder (no such handles there), it changes
+// the mode itself.
 FileHandle OpenForEmptying(const FileHandle& place) {
   struct stat info {};
   if (!place.valid() || fstat(place.get(), &info) != 0) return FileHandle();
   if ((info.st_mode & S_IRWXU) != S_IRWXU) {
-    const std::string self = "/proc/self/fd/" + std::to_string(place.get());
-    chmod(self.c_str(), (info.st_mode | S_IRWXU) & 07777);  // should it fail, the open tells
+    const mode_t mode = (info.st_mode | S_IRWXU) & 07777;
+#ifdef O_PATH
+    chmod(("/proc/self/fd/" + std::to_string(place.get())).c_str(), mode);  // should it fail, the open tells
+#else
+    fchmod(place.get(), mode);
+#endif
   }
   return FileHandle(openat(place.get(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
 }

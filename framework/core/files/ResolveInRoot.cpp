@@ -25,17 +25,11 @@ namespace fs = std::filesystem;
 // As many links as the kernel follows in one lookup before it gives ELOOP.
 constexpr int kMostLinks = 40;
 
-#ifdef __linux__
-constexpr int kRootFlags = O_PATH | O_DIRECTORY | O_CLOEXEC;
-#else
-constexpr int kRootFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
-#endif
-
 // The root, open, when it is still the folder that was fixed; else an
 // invalid handle with errno ENOENT: the disk has gone, and nothing on it is
 // found (never what now lies at its mount point).
 FileHandle OpenRoot(const DiskRoot& root) {
-  FileHandle fd(open(root.path.c_str(), kRootFlags));
+  FileHandle fd(open(root.path.c_str(), kFolderPlace));
   if (!fd.valid()) return fd;
   struct stat info {};
   if (fstat(fd.get(), &info) != 0 || static_cast<std::uint64_t>(info.st_dev) != root.device ||
