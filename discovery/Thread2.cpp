@@ -10,7 +10,6 @@
 #include "framework/ui/Listbox.h"
 #include "helpers/CautionDialogs.h"
 #include "helpers/Globals.h"
-#include "transfer/StagedCopy.h"
 #include "wizard/Window1.h"
 
 void Thread2::Event_Run() {
@@ -47,11 +46,10 @@ void Thread2::GetItem2(const FolderItemPtr& folder) {
     if (entry && entry->Exists()) {
       // Packages lying directly in the folder are passed over: an
       // application is found only inside a sub-folder, which is then the
-      // item moved for it. A transfer's working folder (known by its mark,
-      // not by its name) is never an item, whatever this walk makes of
-      // hidden names.
+      // item moved for it. Hidden entries are passed over, a transfer's
+      // working folder among them.
       if (entry->Directory() && entry->Visible() && !entry->Name().Bytes().starts_with('.') &&
-          !StagedCopy::IsWorkingFolder(entry) && !Globals::gAppPackage(entry))
+          !Globals::gAppPackage(entry))
         GetItem2Pickup(entry, ModeScan);
       if (StopRequested()) return;
     }
