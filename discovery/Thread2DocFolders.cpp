@@ -93,7 +93,7 @@ String LocationUnknownMessage(const ReaderRule& rule, std::size_t entry) {
 FolderItemPtr ReadDocumentsFolder(const FolderItemPtr& folder, const ReaderRule& rule,
                                   const FolderItemPtr& startupDisk) {
   if (!folder) return nullptr;
-  const FolderItemPtr file = folder->Child(rule.fileName);
+  const FolderItemPtr file = folder->FindChild(rule.fileName);
   if (!file || !file->Exists()) return nullptr;
   const std::optional<std::string> bytes = PrefFile::ReadWhole(file);
   if (!bytes) return nullptr;
@@ -151,7 +151,7 @@ String Thread2::PickUpDocumentsFolder(const String& list, const String& prefFold
   // On the network route the chosen user may have no folder on the old disk.
   const FolderItemPtr preferences = GetFolderPref();
   if (!preferences) return list;
-  const FolderItemPtr prefFolder = preferences->Child(prefFolderName);
+  const FolderItemPtr prefFolder = preferences->FindChild(prefFolderName);
   if (!prefFolder || !prefFolder->Exists()) return list;
   const FolderItemPtr documents = (this->*reader)(prefFolder);
   // The recorded folder may have been removed since the product last ran.

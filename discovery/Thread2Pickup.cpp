@@ -84,7 +84,7 @@ String Thread2::GetItem2PUAS(const String& list, const String& name) {
 String Thread2::PickUpRouteItem(const String& list, bool preferences, const String& name, const String& kind) {
   const FolderItemPtr folder = preferences ? GetFolderPref() : GetFolderAS();
   if (!folder) return list;
-  const FolderItemPtr item = folder->Child(name);
+  const FolderItemPtr item = folder->FindChild(name);
   // A product that has never been started has no such item; its row still
   // lists what was found.
   if (!item || !item->Exists()) return list;
@@ -131,11 +131,11 @@ FolderItemPtr Thread2::RouteFolder(bool preferences) {
   // then nothing is found on it.
   const FolderItemPtr disk = OldStartupDisk();
   if (!disk) return nullptr;
-  const FolderItemPtr users = disk->Child("Users");
-  const FolderItemPtr user = users ? users->Child(pUser) : nullptr;
+  const FolderItemPtr users = disk->FindChild("Users");
+  const FolderItemPtr user = users ? users->FindChild(pUser) : nullptr;
   if (!user || !user->Exists()) return nullptr;
   // The final folder is not tested here: the callers test the item in it.
-  const FolderItemPtr library = user->Child("Library");
+  const FolderItemPtr library = user->FindChild("Library");
   if (!library) return nullptr;
-  return library->Child(preferences ? "Preferences" : "Application Support");
+  return library->FindChild(preferences ? "Preferences" : "Application Support");
 }

@@ -48,8 +48,8 @@ bool gAppPackage(const FolderItemPtr& f) {
 
 String gGetTypeCre(const FolderItemPtr& f) {
   if (!gAppPackage(f)) return f->MacType() + f->MacCreator();
-  FolderItemPtr contents = f->Child("contents");
-  FolderItemPtr pkgInfo = contents ? contents->Child("PkgInfo") : nullptr;
+  FolderItemPtr contents = f->FindChild("contents");
+  FolderItemPtr pkgInfo = contents ? contents->FindChild("PkgInfo") : nullptr;
   if (!pkgInfo || !pkgInfo->Exists()) return "";
   // The code is eight characters, but "PkgInfo" is whatever lies in a
   // folder named so, possibly gigabytes without a line end, and the scan

@@ -31,8 +31,8 @@ bool IsOwnBundle(const FolderItemPtr& entry) {
 // The marker's place in a qualifying bundle; nullptr when the bundle's
 // "contents" holds no "Resources" folder to put it in.
 FolderItemPtr MarkerOf(const FolderItemPtr& bundle) {
-  const FolderItemPtr contents = bundle->Child("contents");
-  const FolderItemPtr resources = contents != nullptr ? contents->Child("Resources") : nullptr;
+  const FolderItemPtr contents = bundle->FindChild("contents");
+  const FolderItemPtr resources = contents != nullptr ? contents->FindChild("Resources") : nullptr;
   if (resources == nullptr || !resources->Directory()) return nullptr;
   return resources->Child("CopyDone");
 }

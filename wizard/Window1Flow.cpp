@@ -197,7 +197,7 @@ bool Window1::ManualAddStart(framework::FolderItemPtr& initial) {
     Caution("旧マシンのディスクが選択されていません。", "");
     return false;
   }
-  if (const framework::FolderItemPtr disk = framework::OldMachineDisk()) initial = disk->Child("Applications");
+  if (const framework::FolderItemPtr disk = framework::OldMachineDisk()) initial = disk->FindChild("Applications");
   return true;
 }
 
@@ -252,7 +252,7 @@ void Window1::GetItem() {
   } else if (const framework::FolderItemPtr disk = framework::OldMachineDisk()) {
     // A disk unmounted since it was chosen leaves nothing to scan; the
     // worker still hands STEP 2 back.
-    folder = disk->Child("Applications");
+    folder = disk->FindChild("Applications");
   }
   PushButton8().Caption("中止");
   pStopThread2 = false;

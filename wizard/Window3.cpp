@@ -122,7 +122,7 @@ void Window3::Listbox1_Change(Listbox& list) {
   // that is a link such as "/Homes/taro" is that folder on this disk. The
   // wizard fixes the disk chosen, or none, once the sheet is gone.
   framework::SetOldMachineDisk(framework::Volume(row));
-  const FolderItemPtr usersFolder = framework::Volume(row)->Child("Users");
+  const FolderItemPtr usersFolder = framework::Volume(row)->FindChild("Users");
   users.DeleteAllRows();
   if (usersFolder == nullptr) return;
   for (std::int32_t i = 1; i <= usersFolder->Count(); ++i) {

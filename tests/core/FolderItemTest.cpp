@@ -233,7 +233,9 @@ TEST_F(FolderItemTest, OnTheOldMachinesDiskLinksLeadWhereThatMachineLeads) {
   EXPECT_EQ(text ? text->ReadLine().ToUTF8() : "", "this machine");
 }
 
-TEST_F(FolderItemTest, ChildFindsTheSingleEntryDifferingInCase) {
+// Child is the entry of exactly the name; FindChild, for finding what the
+// Mac spelled without regard to case, may take one entry in another case.
+TEST_F(FolderItemTest, ChildIsTheExactEntryAndFindChildTakesTheSingleOneInAnotherCase) {
   fs::create_directories(root_ / "Tool.app" / "Contents");
   MakeFile(root_ / "Tool.app" / "Contents" / "PkgInfo", "APPLabcd");
   fs::create_directories(root_ / "two");
@@ -241,12 +243,15 @@ TEST_F(FolderItemTest, ChildFindsTheSingleEntryDifferingInCase) {
   MakeFile(root_ / "two" / "Readme");
   fs::create_directories(root_ / "nfd");
   MakeFile(root_ / "nfd" / "\xE3\x83\x86\xE3\x82\x99ータ");  // "データ" decomposed, as a Mac writes it
+  fs::create_directories(root_ / "alike");
+  MakeFile(root_ / "alike" / "Dornel Strasse");
+  MakeFile(root_ / "alike" / "\x8F\x91\x97\xDE");  // "書類" in Shift_JIS: not UTF-8
 
   struct Row {
     const char* name;
     fs::path folder;
     const char* child;
-    fs::path expected;
+    fs::path found;  // what FindChild gives; Child always gives folder/child
   };
   const Row rows[] = {
       {"exact name", "Tool.app", "Contents", "Tool.app/Contents"},
@@ -255,18 +260,25 @@ TEST_F(FolderItemTest, ChildFindsTheSingleEntryDifferingInCase) {
       {"exact name wins over case matches", "two", "Readme", "two/Readme"},
       {"two entries differ in case: neither", "two", "readme", "two/readme"},
       {"composed name finds the decomposed entry", "nfd", "データ", "nfd/\xE3\x83\x86\xE3\x82\x99ータ"},
+      {"ß is no ss", "alike", "Dornel Straße", "alike/Dornel Straße"},
+      {"other bytes that are not UTF-8 are another name", "alike", "\x8E\x91\x97\xBF", "alike/\x8E\x91\x97\xBF"},
       {"missing name gives the item that would be", "Tool.app", "Resources", "Tool.app/Resources"},
       {"child of a missing folder", "none", "x", "none/x"},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
-    const auto child = At(row.folder)->Child(row.child);
+    const framework::String name = framework::String::FromBytes(row.child, framework::EncodingId::None);
+    const auto found = At(row.folder)->FindChild(name);
+    const auto child = At(row.folder)->Child(name);
+    ASSERT_NE(found, nullptr);
     ASSERT_NE(child, nullptr);
-    EXPECT_EQ(child->PosixPath(), root_ / row.expected);
+    EXPECT_EQ(found->PosixPath(), root_ / row.found);
+    EXPECT_EQ(child->PosixPath(), root_ / row.folder / row.child);
   }
   for (const char* refused : {"", ".", "..", "a/b"}) {
     SCOPED_TRACE(refused);
     EXPECT_EQ(At("Tool.app")->Child(refused), nullptr);
+    EXPECT_EQ(At("Tool.app")->FindChild(refused), nullptr);
   }
 }
 

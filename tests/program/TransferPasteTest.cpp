@@ -197,16 +197,30 @@ TEST_P(SameNamePaste, ReplacesOrKeepsOnlyTheItemOfThatName) {
   tree_.WriteFile("New/Applications/Other/keep.txt", "other");
   tree_.WriteFile("Device/temp/App/Toskarine/new.txt", "new");
   tree_.WriteFile("Device/temp/App/Tool/new.txt", "new");
+  // Names that merely look alike are other items, whatever the choice: in
+  // letter case, "ß" against "ss", and other bytes that are not UTF-8.
+  const std::vector<std::pair<std::string, std::string>> alike = {
+      {"kavreline", "Kavreline"}, {"Dornel Strasse", "Dornel Straße"}, {"\x8F\x91\x97\xDE", "\x8E\x91\x97\xBF"}};
+  for (const auto& [mine, theirs] : alike) {
+    tree_.WriteFile("New/Applications/" + mine + "/mine.txt", "mine");
+    tree_.WriteFile("Device/temp/App/" + theirs + "/new.txt", "new");
+  }
 
   OnStepFour(c.replace);
   Paste();
 
   // Nothing of the copy's own making is left beside the items.
-  EXPECT_EQ(Listing(Applications()), (Names{"Other", "Tool", "Toskarine"}));
+  Names expected{"Other", "Tool", "Toskarine"};
+  for (const auto& [mine, theirs] : alike) {
+    expected.insert({mine, theirs});
+    EXPECT_EQ(ReadText(Applications() / mine / "mine.txt"), "mine");
+    EXPECT_EQ(Listing(Applications() / theirs), Names{"new.txt"});
+  }
+  EXPECT_EQ(Listing(Applications()), expected);
   EXPECT_EQ(Listing(Applications() / "Toskarine"), c.toskarine);
   EXPECT_EQ(fs::is_directory(Applications() / "Tool"), c.toolIsFolder);
   EXPECT_EQ(ReadText(Applications() / "Other/keep.txt"), "other");
-  EXPECT_EQ(Wizard().ProgressBar2().Value(), 2);
+  EXPECT_EQ(Wizard().ProgressBar2().Value(), 5);
   // An item kept by the person's choice is no failure.
   ExpectFinished();
 }

@@ -8,18 +8,6 @@
 namespace framework::colonpath {
 namespace {
 
-bool IsUTF8(const std::string& bytes) {
-  const auto* s = reinterpret_cast<const std::uint8_t*>(bytes.data());
-  const std::int32_t length = static_cast<std::int32_t>(bytes.size());
-  std::int32_t i = 0;
-  while (i < length) {
-    UChar32 c;
-    U8_NEXT(s, i, length, c);
-    if (c < 0) return false;
-  }
-  return true;
-}
-
 std::string Swapped(std::string_view text, char from, char to) {
   std::string out(text);
   std::replace(out.begin(), out.end(), from, to);
@@ -44,6 +32,18 @@ bool ComponentPrefix(const std::filesystem::path& prefix, const std::filesystem:
 }
 
 }  // namespace
+
+bool IsUTF8(std::string_view bytes) {
+  const auto* s = reinterpret_cast<const std::uint8_t*>(bytes.data());
+  const std::int32_t length = static_cast<std::int32_t>(bytes.size());
+  std::int32_t i = 0;
+  while (i < length) {
+    UChar32 c;
+    U8_NEXT(s, i, length, c);
+    if (c < 0) return false;
+  }
+  return true;
+}
 
 std::string ComponentFromPosixName(std::string_view posixName) { return Swapped(posixName, ':', '/'); }
 

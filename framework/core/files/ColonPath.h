@@ -25,6 +25,8 @@ std::string PosixBytes(const String& text);
 // Bytes read from the disk as a text: tagged UTF-8 when they are UTF-8,
 // else of unknown encoding.
 String TextFromPosixBytes(std::string bytes);
+// Whether the bytes are well-formed UTF-8.
+bool IsUTF8(std::string_view bytes);
 
 // The volume whose mount point is the longest prefix of `path` (compared by
 // whole components); nullptr when none is. `path` is absolute and

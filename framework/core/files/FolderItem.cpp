@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <unicode/normalizer2.h>
+#include <unicode/uchar.h>
 #include <unicode/unistr.h>
 
 #include <algorithm>
@@ -18,6 +19,7 @@
 #include "framework/core/files/CopyTree.h"
 #include "framework/core/files/FileSystemSetup.h"
 #include "framework/core/files/FinderInfo.h"
+#include "framework/core/files/MoveEntry.h"
 #include "framework/core/files/ResolveInRoot.h"
 #include "framework/core/files/Streams.h"
 #include "framework/core/threads/Baton.h"
@@ -109,19 +111,25 @@ std::optional<std::string> UsableName(const String& name) {
   return bytes;
 }
 
-// The form in which two names match on the Mac's disk: composed and case
-// folded.
-std::string MatchingKey(const std::string& name) {
+// The form in which a name found for the Mac matches: composed, and each
+// letter simply case folded (one letter for one: "ß" stays "ß", never
+// "ss"). Nothing for a name that is not well-formed UTF-8: such bytes match
+// no other name.
+std::optional<icu::UnicodeString> MatchingKey(const std::string& name) {
+  if (!colonpath::IsUTF8(name)) return std::nullopt;
   UErrorCode status = U_ZERO_ERROR;
   const icu::Normalizer2* nfc = icu::Normalizer2::getNFCInstance(status);
-  if (U_FAILURE(status)) return name;
-  icu::UnicodeString text = nfc->normalize(icu::UnicodeString::fromUTF8(name), status);
-  text.foldCase();
-  text = nfc->normalize(text, status);
-  if (U_FAILURE(status)) return name;
-  std::string key;
-  text.toUTF8String(key);
-  return key;
+  if (U_FAILURE(status)) return std::nullopt;
+  const icu::UnicodeString composed = nfc->normalize(icu::UnicodeString::fromUTF8(name), status);
+  icu::UnicodeString folded;
+  for (std::int32_t i = 0; i < composed.length();) {
+    const UChar32 c = composed.char32At(i);
+    folded.append(u_foldCase(c, U_FOLD_CASE_DEFAULT));
+    i += U16_LENGTH(c);
+  }
+  folded = nfc->normalize(folded, status);
+  if (U_FAILURE(status)) return std::nullopt;
+  return folded;
 }
 
 String FourCharacters(const finderinfo::Record& record, std::size_t offset) {
@@ -225,10 +233,18 @@ FolderItemPtr FolderItem::Item(std::int32_t index) {
 FolderItemPtr FolderItem::Child(const String& name) const {
   const std::optional<std::string> wanted = UsableName(name);
   if (!wanted) return nullptr;
+  return FromPosix(path_ / *wanted);
+}
+
+FolderItemPtr FolderItem::FindChild(const String& name) const {
+  const std::optional<std::string> wanted = UsableName(name);
+  if (!wanted) return nullptr;
   const fs::path exact = path_ / *wanted;
   const std::optional<fs::path> exactAt = AsItself(exact);
   struct stat info {};
   if ((exactAt && LinkStat(*exactAt, info)) || !Directory()) return FromPosix(exact);
+  const std::optional<icu::UnicodeString> key = MatchingKey(*wanted);
+  if (!key) return FromPosix(exact);
 
   const std::optional<fs::path> at = AsItself(path_);
   std::vector<std::string> names;
@@ -236,7 +252,6 @@ FolderItemPtr FolderItem::Child(const String& name) const {
     BatonReleaser outside;
     ReadFolderNames(*at, names);
   }
-  const std::string key = MatchingKey(*wanted);
   const std::string* match = nullptr;
   for (const std::string& candidate : names) {
     if (MatchingKey(candidate) != key) continue;
@@ -353,30 +368,7 @@ bool FolderItem::MoveTo(const FolderItemPtr& destination, const String& newName)
   const std::optional<fs::path> from = AsItself(path_);
   const std::optional<fs::path> into = Followed(destination->PosixPath());
   if (!from || !into) return false;
-  const fs::path target = *into / *name;
-  BatonReleaser outside;
-#ifdef __APPLE__
-  return renamex_np(from->c_str(), target.c_str(), RENAME_EXCL) == 0;
-#else
-  if (renameat2(AT_FDCWD, from->c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) == 0) return true;
-  if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP) return false;
-  // A file system without the no-replace rename. A second name that is then
-  // dropped never replaces anything; a folder, which cannot have a second
-  // name, is checked and renamed (a race here could replace an empty folder).
-  struct stat info {};
-  if (!LinkStat(*from, info)) return false;
-  if (!S_ISDIR(info.st_mode)) {
-    if (link(from->c_str(), target.c_str()) == 0) {
-      if (unlink(from->c_str()) == 0) return true;
-      unlink(target.c_str());
-      return false;
-    }
-    if (errno == EEXIST) return false;
-  }
-  struct stat existing {};
-  if (LinkStat(target, existing)) return false;
-  return rename(from->c_str(), target.c_str()) == 0;
-#endif
+  return MoveEntry(AT_FDCWD, from->string(), AT_FDCWD, (*into / *name).string());
 }
 
 bool FolderItem::ExchangeWith(const FolderItemPtr& other) {

@@ -19,10 +19,18 @@
 //     folder changed within the last moment is re-read every time: the
 //     file system's clock is coarse, and a second change in the same tick
 //     would leave the times as they were.
-//   - Child(name) matches a name exactly, else the single entry that differs
-//     only in letter case or Unicode composition (the Mac disk ignores both;
-//     real bundles spell "Contents" where the program asks for "contents",
-//     and names copied from a Mac arrive decomposed).
+//   - Child(name) is the entry of exactly that name, as the disk itself
+//     finds it: another entry is another item, however alike the names
+//     (only a disk that ignores letter case, such as vfat, finds a name in
+//     another case, by its own lookup). Every decision about an item
+//     already there (replace it, keep it, refuse, delete) goes by Child.
+//   - FindChild(name) is for finding what the Mac spelled without regard to
+//     case (real bundles spell "Contents" where the program asks for
+//     "contents"; a recorded name on the old disk): the exact entry, else
+//     the single entry whose name differs only in letter case (simple case
+//     folding, so "ß" never matches "ss") or Unicode composition (names
+//     copied from a Mac arrive decomposed), both names well-formed UTF-8.
+//     Names of other bytes match only exactly.
 //   - MacType is "fold" for a folder; for a file the first four bytes of its
 //     FinderInfo extended attribute, MacCreator the next four; "" without one.
 //   - Long operations (CopyFileTo, listing a folder, MoveFileTo) give the
@@ -113,6 +121,8 @@ class FolderItem : public std::enable_shared_from_this<FolderItem> {
   FolderItemPtr Item(std::int32_t index);  // 1-based; nullptr out of range
   // Existing or not; nullptr for "", ".", ".." or a name with "/".
   FolderItemPtr Child(const String& name) const;
+  // For finding only (see above); the same refusals.
+  FolderItemPtr FindChild(const String& name) const;
   FolderItemPtr Parent() const;  // nullptr for a volume's root
 
   bool CreateAsFolder();  // in an existing parent; false when it fails or exists
