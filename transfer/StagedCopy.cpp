@@ -1,6 +1,13 @@
 #include "transfer/StagedCopy.h"
 
+#include <fcntl.h>
+#include <stdio.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <cstdint>
 #include <filesystem>
 #include <optional>
@@ -9,7 +16,9 @@
 #include <utility>
 #include <vector>
 
+#include "framework/core/files/FileHandle.h"
 #include "framework/core/files/MarkFile.h"
+#include "framework/core/files/MoveEntry.h"
 #include "framework/core/files/RemoveTree.h"
 #include "framework/core/threads/Baton.h"
 
@@ -18,6 +27,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using framework::FileError;
+using framework::FileHandle;
 using framework::FolderItem;
 using framework::FolderItemPtr;
 using framework::MarkFile;
@@ -40,26 +50,38 @@ std::function<bool(Step)>& StepHook() {
   return hook;
 }
 
+std::function<bool(const std::string&)>& LookHook() {
+  static std::function<bool(const std::string&)> hook;
+  return hook;
+}
+
 // False when the test hook stops the machine here.
 bool Reached(Step step) { return !StepHook() || StepHook()(step); }
 
-// Any directory entry: a link that leads nowhere is an item too.
-bool Present(const FolderItemPtr& item) {
-  std::error_code error;
-  return item && fs::exists(fs::symlink_status(item->PosixPath(), error));
+// Bytes of a name read from the disk, as a name to give the framework back.
+String AsName(const std::string& bytes) { return String::FromBytes(bytes, framework::EncodingId::None); }
+
+// What the disk says of an entry: there, not there, or it could not say.
+enum class Look { Absent, Present, Failed };
+
+// Any directory entry under exactly this name, as the disk finds it (a link
+// that leads nowhere is an item too); errno tells why a look failed.
+Look LookAt(const FolderItemPtr& item) {
+  struct stat info {};
+  if (lstat(item->PosixPath().c_str(), &info) == 0) return Look::Present;
+  return errno == ENOENT || errno == ENOTDIR ? Look::Absent : Look::Failed;
 }
 
-bool RealFolder(const fs::path& path) {
-  std::error_code error;
-  return fs::is_directory(fs::symlink_status(path, error));
+// The folder itself, opened for listing and for acting inside it through
+// its handle, never a link's target.
+FileHandle OpenFolder(int at, const std::string& name) {
+  framework::BatonReleaser outside;
+  return FileHandle(openat(at, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
 }
 
-// The names directly inside a folder; none for one that is not there.
-std::vector<std::string> Names(const fs::path& folder) {
-  std::vector<std::string> names;
-  std::error_code error;
-  for (const auto& entry : fs::directory_iterator(folder, error)) names.push_back(entry.path().filename().string());
-  return names;
+bool Names(int folderFd, std::vector<std::string>& names) {
+  framework::BatonReleaser outside;
+  return framework::ReadNames(folderFd, names);
 }
 
 // Two names that a disk which ignores letter case takes for one.
@@ -71,10 +93,31 @@ bool SameIgnoringCase(std::string_view a, std::string_view b) {
   return true;
 }
 
-// A working folder of this run: the folder and its mark, held while the
-// object lives. Dropping it without Remove is what a stopped machine does.
+// The name under which the disk keeps the entry it finds for `name`: that
+// name, unless the disk ignores letter case and keeps the entry otherwise
+// spelled; then the listed entry that is the same file.
+std::string NameOnDisk(const fs::path& folder, const std::string& name) {
+  struct stat found {};
+  std::vector<std::string> names;
+  const FileHandle fd = OpenFolder(AT_FDCWD, folder.string());
+  if (lstat((folder / name).c_str(), &found) != 0 || !fd.valid() || !Names(fd.get(), names)) return name;
+  if (std::find(names.begin(), names.end(), name) != names.end()) return name;
+  for (const std::string& listed : names) {
+    struct stat info {};
+    if (fstatat(fd.get(), listed.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 && info.st_dev == found.st_dev &&
+        info.st_ino == found.st_ino) {
+      return listed;
+    }
+  }
+  return name;
+}
+
+// A working folder: the folder (by its path, to name it, and open, to act
+// inside it) and its mark, held while the object lives. Dropping it without
+// Remove is what a stopped machine does.
 struct Stage {
   FolderItemPtr folder;
+  FileHandle fd;
   MarkFile mark;
 
   FolderItemPtr Part(const std::string& name) const { return FolderItem::FromPosix(folder->PosixPath() / name); }
@@ -82,14 +125,16 @@ struct Stage {
   // Removes everything but the mark, then the mark, then the folder: what
   // cannot go keeps its mark beside it. True when the folder is gone.
   bool Remove() {
-    const fs::path path = folder->PosixPath();
+    std::vector<std::string> names;
+    if (!Names(fd.get(), names)) return false;
     bool emptied = true;
-    for (const std::string& name : Names(path)) {
-      if (name != kMarkName && !framework::RemoveTree(path / name)) emptied = false;
+    for (const std::string& name : names) {
+      if (name != kMarkName && !framework::RemoveAt(fd.get(), name)) emptied = false;
     }
     if (!emptied) return false;
     mark.Release();
-    return framework::RemoveTree(path);
+    fd.Reset();
+    return framework::RemoveTree(folder->PosixPath());
   }
 };
 
@@ -105,18 +150,17 @@ std::optional<Stage> MakeStage(const FolderItemPtr& destination, const String& i
     if (!folder) return std::nullopt;
     if (!folder->CreateAsFolder()) {
       why = folder->LastError();
-      if (!Present(folder)) return std::nullopt;
+      if (why != FileError::NameTaken) return std::nullopt;
       continue;
     }
-    Stage stage{folder, MarkFile()};
-    if (!stage.mark.Create(folder->PosixPath() / kMarkName, kMarkContent)) {
-      why = stage.mark.LastError();
+    Stage stage{folder, OpenFolder(AT_FDCWD, folder->PosixPath().string()), MarkFile()};
+    if (!stage.fd.valid() || !stage.mark.Create(stage.fd.get(), kMarkName, kMarkContent)) {
+      why = stage.fd.valid() ? stage.mark.LastError() : framework::FileErrorOf(errno);
       folder->Delete();
       return std::nullopt;
     }
-    const FolderItemPtr copies = stage.Part(kNew);
-    if (!copies->CreateAsFolder()) {
-      why = copies->LastError();
+    if (mkdirat(stage.fd.get(), kNew.c_str(), 0777) != 0) {
+      why = framework::FileErrorOf(errno);
       stage.Remove();
       return std::nullopt;
     }
@@ -127,7 +171,7 @@ std::optional<Stage> MakeStage(const FolderItemPtr& destination, const String& i
 
 // The name with a number added, as file managers name a second item of one
 // name: before a file's extension ("memo 2.txt"), else at the end.
-String NameBeside(const std::string& name, std::int32_t number, bool folder) {
+std::string NameBeside(const std::string& name, std::int32_t number, bool folder) {
   const std::size_t dot = name.rfind('.');
   const std::size_t extension = dot == std::string::npos ? 0 : name.size() - dot - 1;
   bool beforeExtension = !folder && dot != std::string::npos && dot > 0 && extension >= 1 && extension <= 8;
@@ -135,44 +179,87 @@ String NameBeside(const std::string& name, std::int32_t number, bool folder) {
     beforeExtension = std::isalnum(static_cast<unsigned char>(name[i])) != 0;
   }
   const std::string suffix = " " + std::to_string(number);
-  if (!beforeExtension) return String(name + suffix);
-  return String(name.substr(0, dot) + suffix + name.substr(dot));
+  if (!beforeExtension) return name + suffix;
+  return name.substr(0, dot) + suffix + name.substr(dot);
 }
 
-// Moves a set-aside old item back into folder: under its own name when no
-// entry has it (in any letter case), else beside it. False when it stays.
-bool PutBack(const FolderItemPtr& aside, const FolderItemPtr& folder, std::vector<Recovered>& told) {
-  const std::string name = aside->PosixPath().filename().string();
-  const bool isFolder = RealFolder(aside->PosixPath());
+// A part of a working folder as recovery sees it: not there, a real folder
+// with these names, or unsure (a failed look, or something else than a
+// real folder, such as a link: nothing of it is acted on).
+struct PartSeen {
+  enum class State { Absent, Folder, Unsure } state = State::Unsure;
+  FileHandle fd;
+  std::vector<std::string> names;
+};
+
+PartSeen SeePart(const Stage& stage, const std::string& name) {
+  PartSeen seen;
+  if (LookHook() && !LookHook()(name)) return seen;
+  struct stat info {};
+  if (fstatat(stage.fd.get(), name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) {
+    if (errno == ENOENT) seen.state = PartSeen::State::Absent;
+    return seen;
+  }
+  if (!S_ISDIR(info.st_mode)) return seen;
+  seen.fd = OpenFolder(stage.fd.get(), name);
+  if (seen.fd.valid() && Names(seen.fd.get(), seen.names)) seen.state = PartSeen::State::Folder;
+  return seen;
+}
+
+// Moves a set-aside old item back into folder: under its own name when the
+// disk has no entry of exactly that name, else beside it. False when it
+// stays.
+bool PutBack(const PartSeen& old, const std::string& name, const FolderItemPtr& folder, int folderFd,
+             std::vector<Recovered>& told) {
+  struct stat info {};
+  const bool isFolder = fstatat(old.fd.get(), name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(info.st_mode);
   for (std::int32_t n = 1; n <= kStageTries; ++n) {
-    const String candidate = n == 1 ? String(name) : NameBeside(name, n, isFolder);
-    if (Present(folder->Child(candidate))) continue;
-    if (aside->MoveFileTo(folder, candidate)) {
-      if (n > 1) told.push_back({Recovered::What::PutBackBeside, folder->Child(candidate)});
+    const std::string candidate = n == 1 ? name : NameBeside(name, n, isFolder);
+    if (framework::MoveEntry(old.fd.get(), name, folderFd, candidate)) {
+      if (n > 1) told.push_back({Recovered::What::PutBackBeside, folder->Child(AsName(candidate))});
       return true;
     }
-    // Taken meanwhile: the next number. Any other failure is the item's own.
-    if (aside->LastError() != FileError::NameTaken) return false;
+    // Taken: the next number. Any other failure is the item's own.
+    if (errno != EEXIST && errno != ENOTEMPTY) return false;
   }
   return false;
 }
 
 // Recovers one working folder that a stopped run left (its mark held now).
-void RecoverStage(Stage& stage, const FolderItemPtr& folder, std::vector<Recovered>& told) {
-  const fs::path old = stage.folder->PosixPath() / kOld;
-  // The copy gone from new/ means it took the old item's place: the old
-  // item was replaced as the person chose, and goes with the folder.
-  if (!Names(stage.folder->PosixPath() / kNew).empty()) {
+// Only what recovery has seen is acted on: a part it cannot see, or that is
+// not a real folder, leaves the working folder whole.
+void RecoverStage(Stage& stage, const FolderItemPtr& folder, int folderFd, std::vector<Recovered>& told) {
+  const PartSeen copies = SeePart(stage, kNew);
+  PartSeen old = SeePart(stage, kOld);
+  if (copies.state == PartSeen::State::Unsure || old.state == PartSeen::State::Unsure) {
+    told.push_back({Recovered::What::NotLooked, stage.folder});
+    return;
+  }
+  // An old item set aside while its copy is still beside it: the run
+  // stopped between its two renames, and the old item goes back. Without
+  // a copy beside it, the copy took its place, as the person chose.
+  if (!copies.names.empty() && !old.names.empty()) {
     bool allBack = true;
-    for (const std::string& name : Names(old)) {
-      if (!PutBack(FolderItem::FromPosix(old / name), folder, told)) allBack = false;
+    for (const std::string& name : old.names) {
+      if (!PutBack(old, name, folder, folderFd, told)) allBack = false;
     }
     if (!allBack) {
       told.push_back({Recovered::What::NotPutBack, stage.folder});
       return;
     }
+    // Gone from old/ is seen, not assumed.
+    old = SeePart(stage, kOld);
+    if (old.state != PartSeen::State::Folder || !old.names.empty()) {
+      told.push_back({Recovered::What::NotLooked, stage.folder});
+      return;
+    }
   }
-  if (!stage.Remove()) told.push_back({Recovered::What::NotRemoved, stage.folder});
+  if (stage.Remove()) return;
+  // What is left of it says what it was: a replaced old version lies in
+  // old/, an unfinished copy in new/.
+  const PartSeen left = SeePart(stage, kOld);
+  const bool oldLeft = left.state != PartSeen::State::Absent && !(left.state == PartSeen::State::Folder && left.names.empty());
+  told.push_back({oldLeft ? Recovered::What::ReplacedNotRemoved : Recovered::What::CopyNotRemoved, stage.folder});
 }
 
 // The item the list shows: a link at the top followed once, where the
@@ -188,22 +275,25 @@ Outcome SwappedOut(Stage& stage, Failure& failed) {
   return Outcome::OldLeftOver;
 }
 
-}  // namespace
+// Whether the destination refused: its disk or folder full, read-only,
+// closed to this user, failing, or gone.
+bool DestinationRefused(FileError why) {
+  return why == FileError::NoRoom || why == FileError::ReadOnly || why == FileError::NotPermitted ||
+         why == FileError::WriteFailed || why == FileError::DestinationGone;
+}
 
-void SetStepHookForTesting(std::function<bool(Step)> hook) { StepHook() = std::move(hook); }
-
-Outcome CopyInto(const FolderItemPtr& item, const FolderItemPtr& destination, Existing existing,
-                 Failure* failure) {
-  Failure local;
-  Failure& failed = failure ? *failure : local;
-  failed = Failure{FileError::NotFound, nullptr};
-  if (!item || !destination) return Outcome::CopyFailed;
+Outcome Copy(const FolderItemPtr& item, const FolderItemPtr& destination, Existing existing, Failure& failed) {
   const String name = item->Name();
-  if (Present(destination->Child(name))) {
-    // Nothing is copied that could not be put in place anyway.
-    if (existing == Existing::Keep) return Outcome::Kept;
-    if (existing == Existing::Refuse) return Outcome::NameTaken;
+  const FolderItemPtr there = destination->Child(name);
+  if (!there) return Outcome::CopyFailed;
+  const Look before = LookAt(there);
+  if (before == Look::Failed) {
+    failed.why = framework::FileErrorOf(errno);
+    return Outcome::CopyFailed;
   }
+  // Nothing is copied that could not be put in place anyway.
+  if (before == Look::Present && existing == Existing::Keep) return Outcome::Kept;
+  if (before == Look::Present && existing == Existing::Refuse) return Outcome::NameTaken;
   // A link that leads nowhere has nothing to move.
   const FolderItemPtr source = WhatMoves(item);
   if (!source) return Outcome::CopyFailed;
@@ -234,11 +324,11 @@ Outcome CopyInto(const FolderItemPtr& item, const FolderItemPtr& destination, Ex
 
   // Looked at again: the copy yielded, and a long copy gives other programs
   // time to put something there.
-  const FolderItemPtr old = destination->Child(name);
-  if (!Present(old)) {
-    if (!copy->MoveFileTo(destination, name)) {
+  const Look now = LookAt(there);
+  if (now != Look::Present) {
+    if (now == Look::Failed || !copy->MoveFileTo(destination, name)) {
       // Everything arrived, but could not be put in its place: say why.
-      failed.why = copy->LastError();
+      failed.why = now == Look::Failed ? framework::FileErrorOf(errno) : copy->LastError();
       stage.Remove();
       return Outcome::CopyFailed;
     }
@@ -250,12 +340,17 @@ Outcome CopyInto(const FolderItemPtr& item, const FolderItemPtr& destination, Ex
     return existing == Existing::Keep ? Outcome::Kept : Outcome::NameTaken;
   }
 
-  // The old item may differ from the copy's name in letter case; the new
-  // one takes its own name once it stands in the old one's place.
-  const String oldName = old->Name();
-  if (copy->ExchangeWith(old)) {
+  // A disk that ignores letter case may keep the old item otherwise
+  // spelled; the new one takes its own name once it stands in its place.
+  const std::string oldName = NameOnDisk(destination->PosixPath(), there->PosixPath().filename().string());
+  if (copy->ExchangeWith(there)) {
     if (!Reached(Step::SwappedIn)) return Outcome::CopyFailed;
-    if (!(oldName == name)) destination->Child(oldName)->MoveFileTo(destination, name);
+    // The old item now in new/ goes to old/, so that its place tells a
+    // replaced version from an unfinished copy, should it stay behind.
+    renameat(stage.fd.get(), kNew.c_str(), stage.fd.get(), kOld.c_str());
+    if (oldName != there->PosixPath().filename().string()) {
+      destination->Child(AsName(oldName))->MoveFileTo(destination, name);
+    }
     return SwappedOut(stage, failed);
   }
 
@@ -263,7 +358,8 @@ Outcome CopyInto(const FolderItemPtr& item, const FolderItemPtr& destination, Ex
   // in old/ first (where the next run finds it beside its copy, should the
   // machine stop in between).
   const FolderItemPtr asideFolder = stage.Part(kOld);
-  if (!asideFolder->CreateAsFolder() || !old->MoveFileTo(asideFolder, oldName)) {
+  const FolderItemPtr old = destination->Child(AsName(oldName));
+  if (!asideFolder->CreateAsFolder() || !old->MoveFileTo(asideFolder, AsName(oldName))) {
     failed.why = asideFolder->LastError() != FileError::None ? asideFolder->LastError() : old->LastError();
     stage.Remove();
     return Outcome::ReplaceFailed;
@@ -274,7 +370,7 @@ Outcome CopyInto(const FolderItemPtr& item, const FolderItemPtr& destination, Ex
     // The old item could not go back: it stays in the working folder, which
     // is therefore kept (and the next run puts it back). Lost it is not, but
     // its name no longer shows it, and the person is told where it is.
-    if (!asideFolder->Child(oldName)->MoveFileTo(destination, oldName)) {
+    if (!asideFolder->Child(AsName(oldName))->MoveFileTo(destination, AsName(oldName))) {
       failed.item = stage.folder;
       return Outcome::OldSetAside;
     }
@@ -284,15 +380,61 @@ Outcome CopyInto(const FolderItemPtr& item, const FolderItemPtr& destination, Ex
   return SwappedOut(stage, failed);
 }
 
+}  // namespace
+
+void SetStepHookForTesting(std::function<bool(Step)> hook) { StepHook() = std::move(hook); }
+
+void SetLookHookForTesting(std::function<bool(const std::string&)> hook) { LookHook() = std::move(hook); }
+
+Outcome CopyInto(const FolderItemPtr& item, const FolderItemPtr& destination, Existing existing,
+                 Failure* failure) {
+  Failure local;
+  Failure& failed = failure ? *failure : local;
+  failed = Failure{FileError::NotFound, nullptr};
+  if (!item || !destination) return Outcome::CopyFailed;
+  const Outcome outcome = Copy(item, destination, existing, failed);
+  // Where the destination refused, the line names the item that was to
+  // stand there, not the source.
+  if ((outcome == Outcome::CopyFailed || outcome == Outcome::ReplaceFailed) && DestinationRefused(failed.why)) {
+    failed.item = destination->Child(item->Name());
+  }
+  return outcome;
+}
+
 std::vector<Recovered> Recover(const FolderItemPtr& folder) {
   std::vector<Recovered> told;
   if (!folder) return told;
-  for (const std::string& name : Names(folder->PosixPath())) {
-    if (!name.starts_with(kStagePrefix) || !RealFolder(folder->PosixPath() / name)) continue;
-    Stage stage{FolderItem::FromPosix(folder->PosixPath() / name), MarkFile()};
+  const FileHandle folderFd = [&] {
+    framework::BatonReleaser outside;
+    return FileHandle(open(folder->PosixPath().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  }();
+  std::vector<std::string> names;
+  if (!folderFd.valid() || !Names(folderFd.get(), names)) {
+    // What could not be listed may hold a stopped run's working folder.
+    if (errno != ENOENT) told.push_back({Recovered::What::NotLooked, folder});
+    if (!folderFd.valid()) return told;
+  }
+  for (const std::string& name : names) {
+    if (!name.starts_with(kStagePrefix)) continue;
+    const FolderItemPtr item = folder->Child(AsName(name));
+    Stage stage{item, OpenFolder(folderFd.get(), name), MarkFile()};
+    // Not a real folder (a link, a file of that name): the person's.
+    if (!stage.fd.valid()) {
+      if (errno != ENOENT && errno != ENOTDIR && errno != ELOOP) told.push_back({Recovered::What::NotLooked, item});
+      continue;
+    }
     // Unmarked: the person's. Held: a live run's.
-    if (stage.mark.Take(stage.folder->PosixPath() / kMarkName, kMarkContent) != MarkFile::Taken::Yes) continue;
-    RecoverStage(stage, folder, told);
+    switch (stage.mark.Take(stage.fd.get(), kMarkName, kMarkContent)) {
+      case MarkFile::Taken::Yes:
+        RecoverStage(stage, folder, folderFd.get(), told);
+        break;
+      case MarkFile::Taken::Unsure:
+        told.push_back({Recovered::What::NotLooked, item});
+        break;
+      case MarkFile::Taken::NotAMark:
+      case MarkFile::Taken::HeldElsewhere:
+        break;
+    }
     framework::Yield();
   }
   return told;
@@ -300,7 +442,8 @@ std::vector<Recovered> Recover(const FolderItemPtr& folder) {
 
 bool IsWorkingFolder(const FolderItemPtr& item) {
   if (!item || !item->PosixPath().filename().string().starts_with(kStagePrefix)) return false;
-  return RealFolder(item->PosixPath()) && MarkFile::Is(item->PosixPath() / kMarkName, kMarkContent);
+  const FileHandle fd = OpenFolder(AT_FDCWD, item->PosixPath().string());
+  return fd.valid() && MarkFile::Is(fd.get(), kMarkName, kMarkContent);
 }
 
 }  // namespace StagedCopy

@@ -20,8 +20,10 @@
 // between making the folder and its mark leaves an empty hidden folder
 // without one, which is then left alone like any entry of the person's.
 //
-// Replacing. An item of the same name already there (any directory entry,
-// a link that leads nowhere included) is, with Replace, swapped with the
+// Replacing. An item of the same name already there (the entry the disk
+// finds under exactly that name, a link that leads nowhere included; a
+// name that differs in case, by folding or in bytes is another item, left
+// as it is, unless the disk itself ignores case) is, with Replace, swapped with the
 // copy in one atomic exchange, so the name always shows the old item or the
 // whole new one, and deleted with the working folder afterwards. Where the
 // file system cannot exchange (network homes, many user-space disks), the
@@ -32,19 +34,28 @@
 // working folder; only a machine that stops in the middle leaves one. A
 // paste and a network copy first recover each folder they may write into
 // (Recover; the device copy starts from an empty transfer folder), taking
-// each marked working folder whose mark no live run holds:
+// each marked working folder whose mark no live run holds. Recovery acts
+// only on what it has seen: it opens the working folder and its parts
+// through handles, never following a link, and a look that fails (a
+// listing, a status, the mark's reading or locking), or a part that is not
+// a real folder, leaves the working folder whole and is told.
 //   - an old item set aside while its copy is still beside it (a run
-//     stopped between the two renames) goes back under its name when that
-//     is free, in any letter case; else it comes back beside under a free
-//     visible name, its name with a number added as file managers do
+//     stopped between the two renames) goes back under its name when the
+//     disk has no entry of exactly that name; else it comes back beside
+//     under a free name, its name with a number added as file managers do
 //     ("Toskarine 2", before the extension of a file: "memo 2.txt"), and
 //     Recover tells so. When it cannot move at all, the working folder stays
 //     whole and Recover tells so. Recovery never deletes a set-aside version.
-//   - everything else in the folder (an unfinished copy, an old item that an
-//     exchange or the second rename already replaced) is removed, the mark
-//     last: a folder that cannot be emptied (an immutable file, a disk
-//     mounted inside) stays marked, and every later recovery tries again and
-//     tells while anything of it is left.
+//   - the working folder goes only once what it held has been seen back in
+//     place, or seen to be what may go: an unfinished copy in new/ (its
+//     source is still there), or in old/ without a copy beside it an old
+//     item that its copy replaced, as the person chose (after an exchange
+//     the old item is moved from new/ to old/ for this). Everything is
+//     removed, the mark last: a folder that cannot be emptied (an immutable
+//     file, a disk mounted inside) stays marked, and every later recovery
+//     tries again and tells, by what is left, which of the two it holds.
+// What recovery tells is the program's own leftover, never a failure of
+// the run that finds it.
 //
 // Locks. A mark that a live run holds locked (another copy of the program
 // writing into the same folder, on this machine or another one) is passed
@@ -62,6 +73,7 @@
 #pragma once
 
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "framework/core/files/FolderItem.h"
@@ -93,21 +105,27 @@ enum class Outcome {
 // Why a copy failed (CopyFailed, ReplaceFailed, OldSetAside), where the system told.
 struct Failure {
   framework::FileError why = framework::FileError::None;
-  // The innermost item that could not be copied, when it is not the item
-  // itself (a file deep inside a folder); with OldSetAside and OldLeftOver
-  // the working folder that holds the old item; else nullptr.
+  // What the person's line names, when it is not the item itself: where
+  // the destination refused (full, read-only, not permitted, failing, gone)
+  // the item that was to stand in the destination; else the innermost item
+  // that could not be copied (a file deep inside a folder); with
+  // OldSetAside and OldLeftOver the working folder that holds the old item;
+  // else nullptr.
   framework::FolderItemPtr item;
 };
 
 Outcome CopyInto(const framework::FolderItemPtr& item, const framework::FolderItemPtr& destination,
                  Existing existing, Failure* failure = nullptr);
 
-// What recovery did that the person must be told of.
+// What recovery did or left that the person must be told of.
 struct Recovered {
   enum class What {
-    PutBackBeside,  // a set-aside old item came back beside its name: item is where it stands now
-    NotPutBack,     // a set-aside old item could not move: item is the working folder that holds it
-    NotRemoved,     // a working folder could not be removed completely: item is that folder
+    PutBackBeside,       // a set-aside old item came back beside its name: item is where it stands now
+    NotPutBack,          // a set-aside old item could not move: item is the working folder that holds it
+    ReplacedNotRemoved,  // an old item replaced as chosen could not be deleted: item is its working folder
+    CopyNotRemoved,      // an unfinished copy could not be deleted: item is its working folder
+    NotLooked,           // a look failed or a part is not a real folder: item (a working folder, or
+                         // the folder that could not be listed) stays as it is
   };
   What what;
   framework::FolderItemPtr item;
@@ -129,5 +147,8 @@ enum class Step {
 // While set, asked after each step; false ends CopyInto there at once as a
 // machine that stops would (nothing cleaned up), returning CopyFailed.
 void SetStepHookForTesting(std::function<bool(Step)> hook);
+// While set, asked before recovery looks into a part of a working folder
+// ("new", "old"); false makes that look fail as a failing disk would.
+void SetLookHookForTesting(std::function<bool(const std::string&)> hook);
 
 }  // namespace StagedCopy

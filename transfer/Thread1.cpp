@@ -23,6 +23,23 @@ constexpr std::size_t kListedFailures = 10;
 
 String Lines(const String& first, const String& second) { return first + EndOfLine + second; }
 
+// What recovery found, in the person's words.
+String RecoveredText(StagedCopy::Recovered::What what) {
+  switch (what) {
+    case StagedCopy::Recovered::What::PutBackBeside:
+      return "中断された置き換えの古いアイテムを、同じ名前のアイテムがあるため、この名前で戻しました。";
+    case StagedCopy::Recovered::What::NotPutBack:
+      return "中断された置き換えの古いアイテムを元の場所に戻せませんでした。この隠しフォルダに残っています。";
+    case StagedCopy::Recovered::What::ReplacedNotRemoved:
+      return "置き換えた古いアイテムを削除できませんでした。";
+    case StagedCopy::Recovered::What::CopyNotRemoved:
+      return "中断されたコピーの残りを削除できませんでした。";
+    case StagedCopy::Recovered::What::NotLooked:
+      break;
+  }
+  return "中身を確かめられなかったため、この隠しフォルダをそのまま残しました。";
+}
+
 }  // namespace
 
 void Thread1::Event_Run() {
@@ -30,6 +47,7 @@ void Thread1::Event_Run() {
   // a stop before the first item.
   if (!pWin1 || pWin1->Closed()) return;
   failures_.clear();
+  notices_.clear();
   // What a copy run moves is what was checked as it starts, read now, while
   // the wizard that has just expanded the list's rows is open. The list
   // stays the person's during the run: folding a product, checking or
@@ -208,9 +226,9 @@ void Thread1::Transfer(const FolderItemPtr& item, const FolderItemPtr& destinati
                              "既存のアイテムと置き換えられませんでした。既存のアイテムは元の場所に戻せず、この隠しフォルダに残っています。");
       return;
     case StagedCopy::Outcome::OldLeftOver:
-      // Named by the hidden folder that holds what is left, where the person
-      // finds it; the next run tries again.
-      Fail(failure.item ? failure.item : item, "置き換えた古いアイテムを削除できませんでした。");
+      // The item arrived. Named by the hidden folder that holds what is
+      // left, where the person finds it; the next run tries again.
+      Notice(failure.item ? failure.item : item, "置き換えた古いアイテムを削除できませんでした。");
       return;
   }
 }
@@ -221,17 +239,7 @@ void Thread1::RecoverDestinations() {
   for (const FolderItemPtr& folder : {Applications(), Preferences(), ApplicationData(), Documents()}) {
     if (!folder || !folder->Exists()) continue;
     for (const StagedCopy::Recovered& told : StagedCopy::Recover(folder)) {
-      switch (told.what) {
-        case StagedCopy::Recovered::What::PutBackBeside:
-          Fail(told.item, "中断された置き換えの古いアイテムを、同じ名前のアイテムがあるため、この名前で戻しました。");
-          break;
-        case StagedCopy::Recovered::What::NotPutBack:
-          Fail(told.item, "中断された置き換えの古いアイテムを元の場所に戻せませんでした。この隠しフォルダに残っています。");
-          break;
-        case StagedCopy::Recovered::What::NotRemoved:
-          Fail(told.item, "置き換えた古いアイテムを削除できませんでした。");
-          break;
-      }
+      Notice(told.item, RecoveredText(told.what));
     }
   }
 }
@@ -271,29 +279,52 @@ String Thread1::ReasonWhy(framework::FileError why) {
   return "";
 }
 
-void Thread1::Fail(const FolderItemPtr& item, const String& reason) {
+String Thread1::Line(const FolderItemPtr& item, const String& text) {
   // A folder's path ends in ":"; the line's own separator follows the name.
   String path = item ? item->AbsolutePath() : String();
   if (framework::LenB(path) > 1 && framework::MidB(path, framework::LenB(path)) == ":") {
     path = framework::LeftB(path, framework::LenB(path) - 1);
   }
-  failures_.push_back(Failure{path, reason});
+  return path + "：" + text;
 }
+
+void Thread1::Fail(const FolderItemPtr& item, const String& reason) { failures_.push_back(Line(item, reason)); }
+
+void Thread1::Notice(const FolderItemPtr& item, const String& what) { notices_.push_back(Line(item, what)); }
+
+namespace {
+
+// The heading, then the first lines, then how many more: a dialog is no
+// place for a list without end.
+String Listed(const String& heading, const std::vector<String>& lines) {
+  String text = heading;
+  const std::size_t listed = std::min(lines.size(), kListedFailures);
+  for (std::size_t i = 0; i < listed; ++i) text += String(EndOfLine) + lines[i];
+  if (lines.size() > listed) {
+    text += String(EndOfLine) + "ほか" + framework::Str(static_cast<std::int32_t>(lines.size() - listed)) + "個";
+  }
+  return text;
+}
+
+String Count(std::size_t n) { return framework::Str(static_cast<std::int32_t>(n)); }
+
+}  // namespace
 
 void Thread1::ReportFailures(const String& message) {
   // With the wizard closed the program is on its way out and waits for this
   // worker: there is nobody left to answer a dialog.
-  if (failures_.empty() || Abandoned()) return;
-  String explanation = "次の" + framework::Str(static_cast<std::int32_t>(failures_.size())) +
-                       "個のアイテムは、正しく処理できませんでした。";
-  const std::size_t listed = std::min(failures_.size(), kListedFailures);
-  for (std::size_t i = 0; i < listed; ++i) {
-    explanation += EndOfLine;
-    explanation += failures_[i].path + "：" + failures_[i].reason;
+  if ((failures_.empty() && notices_.empty()) || Abandoned()) return;
+  String explanation;
+  if (!failures_.empty()) {
+    explanation = Listed("次の" + Count(failures_.size()) + "個のアイテムは、正しく処理できませんでした。", failures_);
   }
-  if (failures_.size() > listed) {
-    explanation += EndOfLine;
-    explanation += "ほか" + framework::Str(static_cast<std::int32_t>(failures_.size() - listed)) + "個";
+  if (!notices_.empty()) {
+    if (!explanation.IsEmpty()) explanation += String(EndOfLine) + EndOfLine;
+    explanation += Listed("次の" + Count(notices_.size()) +
+                              "個は、本ソフトウェアの作業の後に残ったもので、処理できなかったアイテムではありません。",
+                          notices_);
   }
-  Globals::gCautionDlg1(pWin1.get(), Globals::gBeep, message, explanation);
+  Globals::gCautionDlg1(pWin1.get(), Globals::gBeep,
+                        failures_.empty() ? String("本ソフトウェアの作業の後に残ったものがあります。") : message,
+                        explanation);
 }

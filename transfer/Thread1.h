@@ -18,7 +18,11 @@
 // Nothing that goes wrong passes silently: every item whose copy,
 // replacement or destination folder failed is collected, and a run with
 // such items ends with a completion text that says so and a caution dialog
-// that lists them. Such a run leaves the wizard as a stopped run does
+// that lists them. What the program itself left behind (a working folder
+// that could not be removed, an old version that recovery put back beside
+// its name) is told in the same dialog under a heading of its own, but is no
+// failure: a run's end text, marker, quit question and paste phase follow
+// its own items alone. Such a run leaves the wizard as a stopped run does
 // (pStopThread1 set, the run's button enabled again): the copy-done marker
 // is not written after a device copy with failures, so the new machine is
 // never told that everything is there; a paste with failures stays pending,
@@ -80,12 +84,6 @@ class Thread1 : public framework::Thread {
   void DeleteFolderItem();
 
  private:
-  // One item that could not be transferred, as the person is told of it.
-  struct Failure {
-    String path;
-    String reason;
-  };
-
   // One row of the item list that counted for this run when it started: the
   // index of its entry in the item table and the kind code of the row.
   struct ChosenItem {
@@ -117,13 +115,16 @@ class Thread1 : public framework::Thread {
   // Recovers this machine's four destination folders from stopped runs
   // (StagedCopy::Recover) before a paste or network copy writes: an item a
   // stopped replace set aside is back before anything else is looked at,
-  // whatever this run writes. What the person must know becomes failures.
+  // whatever this run writes. What the person must know becomes notices.
   void RecoverDestinations();
   void EndOfRun(framework::ProgressBar& bar, framework::PushButton& button, const String& caption,
                 framework::Label& status);
   static String ReasonWhy(framework::FileError why);
+  static String Line(const FolderItemPtr& item, const String& text);
   void Fail(const FolderItemPtr& item, const String& reason);
-  // The caution dialog listing the failures of this run.
+  // Something the program left behind, told but not failed.
+  void Notice(const FolderItemPtr& item, const String& what);
+  // The caution dialog listing the failures of this run and the notices.
   void ReportFailures(const String& message);
 
   void RunCopy();
@@ -137,7 +138,9 @@ class Thread1 : public framework::Thread {
     std::vector<FolderItemPtr> items;
   };
 
-  std::vector<Failure> failures_;
+  // The person's lines: each an item's path and what befell it.
+  std::vector<String> failures_;
+  std::vector<String> notices_;
   // Filled by PasteCount, in the order of the categories the paste walks.
   std::vector<ExpectedCategory> pasteExpected_;
   // Taken when a copy run starts (see Event_Run); empty for a paste.

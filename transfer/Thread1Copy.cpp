@@ -70,7 +70,7 @@ bool Thread1::CopyFolderItem() {
         pWin1->ProgressBar1().Value(transferred);
         if (pWin1->pStopThread1) return true;
       } else if (present) {
-        Fail(item, "コピー先のフォルダを作成できませんでした。");
+        Fail(category ? category->Child(item->Name()) : item, "コピー先のフォルダを作成できませんでした。");
       } else if (item) {
         // Gone since the scan (removed, or its disk unmounted): the person
         // must not take the transfer folder for complete. Worded as the

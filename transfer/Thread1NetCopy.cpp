@@ -46,7 +46,7 @@ bool Thread1::NetCopyPaste() {
         pWin1->ProgressBar1().Value(copied);
         if (pWin1->pStopThread1) return true;
       } else if (present) {
-        Fail(item, "コピー先のフォルダを作成できませんでした。");
+        Fail(destination ? destination->Child(item->Name()) : item, "コピー先のフォルダを作成できませんでした。");
       } else {
         // Gone from the old disk since the scan (the disk unmounted, the
         // network dropped, the item removed there): it does not arrive, and

@@ -94,7 +94,7 @@ bool Thread1::PasteFolderItem() {
           std::erase_if(unmet, [&](const FolderItemPtr& seen) { return seen->PosixPath() == item->PosixPath(); });
           // The destination is made only now that something goes into it.
           if (!MakeFolder(destination)) {
-            Fail(item, "ペースト先のフォルダを作成できませんでした。");
+            Fail(destination ? destination->Child(item->Name()) : item, "ペースト先のフォルダを作成できませんでした。");
           } else {
             pWin1->StaticText25().Text(destination->AbsolutePath() +
                                        TextEnco::gEncText(" にペースト中...", "UTF-8", "Shift-JIS"));
