@@ -380,6 +380,22 @@ INSTANTIATE_TEST_SUITE_P(
                            {"Alpha"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
+TEST_F(TransferFault, ANetworkCopyIntoAReadOnlyFolderNamesThatFolderNotTheOldDisk) {
+  tree_.WriteFile("Old/Applications/Dornel 3/d.txt", "d");
+  AddItemRow(Entry(Old("Applications/Dornel 3"), "AD"), "AD");
+  const SmallDiskRun run = RunOnSmallDisks({{Applications(), "size=64k"}}, [&] {
+    if (mount(nullptr, Applications().c_str(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr) != 0) return std::string("no remount");
+    OnStepThreeByNetwork(/*replace=*/true);
+    user_.WillPress(DialogButton::Action);
+    Copy();
+    return Observe().Text();
+  });
+  if (!run.ran || run.text.find('\t') == std::string::npos) GTEST_SKIP() << "no read-only disk: " << run.text;
+  EXPECT_EQ(Observations::Parse(run.text)["explanation"],
+            "次の1個のアイテムは、正しく処理できませんでした。⏎"
+            "Macintosh HD:New:Applications:Dornel 3：読み取り専用のため、コピーできませんでした。");
+}
+
 TEST_F(TransferFault, ADeviceThatCannotBeWrittenEndsTheCopyOnOneLineThatSaysWhy) {
   tree_.WriteFile("Old/Users/taro/Documents/memo.txt", "memo");
   tree_.WriteFile("Old/Users/taro/Library/Preferences/Toskarine.plist", "p");
