@@ -41,10 +41,12 @@ bool Window1::Event_CancelClose(bool appQuitting) {
 std::int32_t Window1::AddFIlist(const framework::FolderItemPtr& f, const String& kind) {
   // No item, no entry: -1 names nothing, and the item list passes it over.
   if (f == nullptr) return -1;
-  const String path = f->AbsolutePath();
+  // The same path as the disk knows it: names that only read alike (one
+  // composed, one decomposed; bytes that are not UTF-8 shown the same) are
+  // other items, each of which must be moved.
   for (std::size_t i = 0; i < pFI.size(); ++i) {
     const framework::FolderItemPtr& recorded = pFI[i].item;
-    if (recorded != nullptr && recorded->AbsolutePath() == path) return static_cast<std::int32_t>(i);
+    if (recorded != nullptr && recorded->PosixPath() == f->PosixPath()) return static_cast<std::int32_t>(i);
     framework::Yield();
   }
   pFI.push_back(FIEntry{f, kind, false});

@@ -41,10 +41,13 @@ TEST_F(ItemTable, RecordsEachPathOnceAndKeepsTheFirstKind) {
   // The disk may tell letter case apart: a path differing only in case is
   // another item and must not be merged into the first.
   EXPECT_EQ(w.AddFIlist(Doc("work"), "DD"), 2);
+  // So is a name that only reads alike: composed against decomposed.
+  EXPECT_EQ(w.AddFIlist(Doc("データ"), "DD"), 3);
+  EXPECT_EQ(w.AddFIlist(Doc("\xE3\x83\x86\xE3\x82\x99ータ"), "DD"), 4);
   // No item: nothing recorded, and an index that names no entry.
   EXPECT_EQ(w.AddFIlist(nullptr, "D"), -1);
 
-  ASSERT_EQ(w.pFI.size(), 3u);
+  ASSERT_EQ(w.pFI.size(), 5u);
   EXPECT_EQ(w.pFI[0].kind, "DD");
   EXPECT_EQ(w.pFI[0].item->AbsolutePath(), Doc("Work")->AbsolutePath());
   EXPECT_EQ(w.pFI[1].kind, "D");
