@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev qt6-translations-l10n libicu-dev libgtest-dev googletest
+  qt6-base-dev libxcb1-dev qt6-translations-l10n libicu-dev libgtest-dev googletest
   xvfb xauth x11-apps xdotool imagemagick fonts-noto-cjk
   attr e2fsprogs util-linux bindfs fuse3
   clang libclang-rt-14-dev

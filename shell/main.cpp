@@ -8,6 +8,7 @@
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QTimer>
+#include <cstdio>
 
 #include "framework/core/files/FileSystemSetup.h"
 #include "framework/core/threads/Baton.h"
@@ -24,10 +25,20 @@ int main(int argc, char** argv) {
   // title, and that of every window without a title of its own.
   QApplication::setApplicationDisplayName(QStringLiteral("OLVAN 移行アシスタント"));
   framework::QtUserInterface front;
-  // A second start of this bundle brings its wizard to the front and ends.
+  // A later start of this bundle brings its wizard to the front and ends.
   const framework::SingleInstance thisBundle(QFileInfo(QCoreApplication::applicationFilePath()).canonicalFilePath(),
                                              [&front] { front.BringToFront(); });
-  if (thisBundle.HandedOver()) return 0;
+  switch (thisBundle.Outcome()) {
+    case framework::SingleInstance::Start::kRuns:
+      break;
+    case framework::SingleInstance::Start::kHandedOver:
+      return 0;
+    case framework::SingleInstance::Start::kRunningOneIsSilent:
+      std::fprintf(stderr,
+                   "OLVAN: a wizard of this bundle is already running but does not answer; end it (or wait until it "
+                   "answers) and start again\n");
+      return 1;
+  }
 #ifndef Q_OS_MACOS
   // Here the menu bar lives in the window: with the last window gone the
   // person has no way left to quit.

@@ -1,15 +1,24 @@
-// Qt opens the display while the application object is built. When it cannot
-// (no DISPLAY or WAYLAND_DISPLAY, or a display that does not answer), Qt
-// prints lines of its own that advise reinstalling, and aborts: a core and
-// status 134 for a person who only started the bundle outside a desktop. The
-// program says instead, in one line, that there is no display and how to start
-// it on a virtual one, and ends with status 1.
+// Qt opens the display while the application object is built. When it cannot,
+// Qt prints lines of its own that advise reinstalling, and aborts: a core and
+// status 134. The program ends instead with status 1 and tells the true
+// reason:
+//   - no display is named (neither DISPLAY nor WAYLAND_DISPLAY), or none that
+//     is named takes a connection (NamedDisplays.h): one line of the program's
+//     own, saying so and how to start it on a virtual screen;
+//   - a display answers, but Qt's platform for it cannot start (a platform
+//     named in QT_QPA_PLATFORM that Qt lacks, or a system library the X11
+//     platform needs that is missing): what Qt reported, the platform and
+//     what it could not load, then one line of the program's own.
+// Qt says which library a plugin could not load only in its debug reports
+// (the category "qt.core.library"); while the display opens they are turned
+// on and held back, and shown only when the opening fails.
 //
 // BatonApplication derives from this before QApplication, so it is built
 // just before Qt opens the display. Until Opened() it holds back what Qt
-// reports; a fatal report meanwhile is the display failing to open, which ends
-// the process with the program's line instead. Opened() passes what was held
-// back on to the handler that was there before, in order.
+// reports; a fatal report meanwhile is the opening failing, which ends the
+// process. Opened() passes what was held back on to the handler that was
+// there before, in order, except the library reports that were turned on only
+// for this.
 #pragma once
 
 namespace framework {

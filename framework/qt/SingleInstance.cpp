@@ -1,12 +1,19 @@
 #include "framework/qt/SingleInstance.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/socket.h>
 #include <sys/types.h>
 #include <unistd.h>
 
 #include <QCryptographicHash>
+#include <QDeadlineTimer>
+#include <QFile>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <cerrno>
+#include <cstring>
+#include <thread>
 #include <utility>
 
 #include "framework/qt/RuntimeFolder.h"
@@ -14,8 +21,10 @@
 namespace framework {
 namespace {
 
-// Long enough for a running program that is busy with a step of its own.
-constexpr int kConnectMilliseconds = 2000;
+// Between two tries of a start that waits for the running one's listener.
+constexpr std::chrono::milliseconds kRetryPause{20};
+
+int MillisecondsLeft(const QDeadlineTimer& deadline) { return static_cast<int>(deadline.remainingTime()); }
 
 // Whether the process at the other end of a connected local socket runs as
 // this user: the kernel's word, not anything the peer says.
@@ -50,22 +59,54 @@ SingleInstance::SingleInstance(const QString& key, std::function<void()> brought
     qWarning("OLVAN: no private runtime folder for this user; a second start will not find this one");
     return;
   }
-  handedOver_ = TellTheRunningOne();
-  if (!handedOver_) Listen();
+  lock_ = ::open(QFile::encodeName(name_ + QStringLiteral(".lock")).constData(),
+                 O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+  if (lock_ < 0) {
+    qWarning("OLVAN: no lock file for this bundle (%s); a second start will not find this one", std::strerror(errno));
+    return;
+  }
+  const QDeadlineTimer deadline(kAnswerWithin);
+  for (;;) {
+    if (::flock(lock_, LOCK_EX | LOCK_NB) == 0) {
+      Listen();
+      return;
+    }
+    if (errno != EWOULDBLOCK) {
+      qWarning("OLVAN: the lock file for this bundle cannot be locked (%s); a second start will not find this one",
+               std::strerror(errno));
+      return;
+    }
+    if (deadline.hasExpired()) {
+      outcome_ = Start::kRunningOneIsSilent;
+      return;
+    }
+    if (TellTheRunningOne(deadline)) {
+      outcome_ = Start::kHandedOver;
+      return;
+    }
+    std::this_thread::sleep_for(kRetryPause);
+  }
 }
 
-SingleInstance::~SingleInstance() = default;
+SingleInstance::~SingleInstance() {
+  // The listener goes first: closing it removes the socket at the name, which
+  // once the lock is let go may already be the next program's.
+  delete server_;
+  if (lock_ >= 0) ::close(lock_);
+}
 
-bool SingleInstance::TellTheRunningOne() const {
+bool SingleInstance::TellTheRunningOne(const QDeadlineTimer& deadline) const {
   QLocalSocket socket;
   socket.connectToServer(name_);
-  if (!socket.waitForConnected(kConnectMilliseconds)) return false;
+  if (!socket.waitForConnected(MillisecondsLeft(deadline))) return false;
   if (!PeerIsThisUser(socket)) return false;
-  // The connection itself is the message; the byte lets the running one see
-  // a start, not a probe that went away.
+  // The byte lets the running one see a start, not a probe that went away;
+  // its answer says that it lives and has come forward.
   socket.write("f", 1);
-  socket.waitForBytesWritten(kConnectMilliseconds);
-  socket.disconnectFromServer();
+  if (!socket.waitForBytesWritten(MillisecondsLeft(deadline))) return false;
+  while (socket.bytesAvailable() == 0) {
+    if (!socket.waitForReadyRead(MillisecondsLeft(deadline))) return false;
+  }
   return true;
 }
 
@@ -73,14 +114,10 @@ void SingleInstance::Listen() {
   server_ = new QLocalServer(this);
   // Qt binds the socket beside the name and renames it into place: whatever
   // held the name is replaced in one step, a link included (not its target).
+  // Holding the lock, this is the one program for the key, so whatever held
+  // the name belongs to no running program of this user.
   server_->setSocketOptions(QLocalServer::UserAccessOption);
   if (!server_->listen(name_)) {
-    // Taken: by a program that started at the same moment (hand over to it),
-    // or by something that is no listener of this user (take its place).
-    if (TellTheRunningOne()) {
-      handedOver_ = true;
-      return;
-    }
     QLocalServer::removeServer(name_);
     if (!server_->listen(name_)) {
       qWarning("OLVAN: cannot listen for later starts (%s)", qPrintable(server_->errorString()));
@@ -97,6 +134,7 @@ void SingleInstance::Listen() {
       }
       connect(start, &QLocalSocket::readyRead, this, [this, start] {
         start->readAll();
+        start->write("k", 1);
         if (broughtForward_) broughtForward_();
       });
     }

@@ -3,12 +3,14 @@
 // bundle, or of the same one after the first has ended, runs. Only this
 // user's own program is handed over to, and the socket lives where no other
 // account can put anything.
+#include <fcntl.h>
 #include <grp.h>
 #include <pwd.h>
 #include <signal.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
+#include <sys/file.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -17,6 +19,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <QThread>
+#include <chrono>
 #include <cstring>
 #include <memory>
 #include <optional>
@@ -27,6 +31,7 @@
 namespace {
 
 using framework::SingleInstance;
+using Start = SingleInstance::Start;
 
 // Paths of this test run alone, so that runs side by side do not meet.
 QString BundleKey(const char* stick) {
@@ -59,15 +64,38 @@ bool IsPrivateFolder(const QString& path) {
          info.st_uid == ::geteuid() && (info.st_mode & 077) == 0;
 }
 
+// A later start on a thread of its own, while this thread serves the events
+// of a running program here, whose answer it waits for.
+Start StartBeside(const QString& key) {
+  Start outcome = Start::kRuns;
+  const std::unique_ptr<QThread> start(QThread::create([&] { outcome = SingleInstance(key, {}).Outcome(); }));
+  start->start();
+  EXPECT_TRUE(qttest::WaitUntil([&] { return start->isFinished(); }, std::chrono::seconds(30)));
+  start->wait();
+  return outcome;
+}
+
+// A socket at the path that takes connections and never answers them (a hung
+// program), or, not listening, one whose program is gone.
+int SocketAt(const QString& path, bool listening) {
+  const int socket = ::socket(AF_UNIX, SOCK_STREAM, 0);
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  std::strncpy(address.sun_path, QFile::encodeName(path).constData(), sizeof address.sun_path - 1);
+  if (::bind(socket, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+      (listening && ::listen(socket, 8) != 0))
+    ADD_FAILURE() << "no socket at " << path.toStdString();
+  return socket;
+}
+
 // What holds the name once a start that found `what` there runs: the new
 // program listens there, so a later start hands over to it.
 void ExpectTheStartTookThePlace(const QString& key, const char* what) {
   SCOPED_TRACE(what);
   int broughtForward = 0;
   const SingleInstance running(key, [&] { ++broughtForward; });
-  EXPECT_FALSE(running.HandedOver()) << "handed over to " << what;
-  const SingleInstance again(key, {});
-  EXPECT_TRUE(again.HandedOver()) << "the start did not take the place of " << what;
+  EXPECT_EQ(running.Outcome(), Start::kRuns) << "handed over to " << what;
+  EXPECT_EQ(StartBeside(key), Start::kHandedOver) << "the start did not take the place of " << what;
   EXPECT_TRUE(qttest::WaitUntil([&] { return broughtForward == 1; })) << "the running one was not told";
 }
 
@@ -77,18 +105,17 @@ TEST(SingleInstance, ALaterStartOfTheSameBundleHandsOverAndBringsTheRunningOneFo
 
   int broughtForward = 0;
   auto running = std::make_unique<SingleInstance>(oldStick, [&] { ++broughtForward; });
-  ASSERT_FALSE(running->HandedOver());
+  ASSERT_EQ(running->Outcome(), Start::kRuns);
 
-  const SingleInstance again(oldStick, {});
-  EXPECT_TRUE(again.HandedOver());
+  EXPECT_EQ(StartBeside(oldStick), Start::kHandedOver);
   EXPECT_TRUE(qttest::WaitUntil([&] { return broughtForward == 1; })) << "the running one was not told";
 
   const SingleInstance beside(newStick, {});
-  EXPECT_FALSE(beside.HandedOver()) << "another bundle's program runs side by side";
+  EXPECT_EQ(beside.Outcome(), Start::kRuns) << "another bundle's program runs side by side";
 
   running.reset();
   const SingleInstance afterwards(oldStick, {});
-  EXPECT_FALSE(afterwards.HandedOver()) << "the first has ended; nobody is there to hand over to";
+  EXPECT_EQ(afterwards.Outcome(), Start::kRuns) << "the first has ended; nobody is there to hand over to";
   EXPECT_EQ(broughtForward, 1);
 }
 
@@ -135,15 +162,15 @@ TEST(SingleInstance, TheSocketLivesInAFolderOnlyThisUserCanReach) {
       EXPECT_TRUE(socket.isEmpty()) << socket.toStdString();
       // Never blocked by it: the program runs, alone as far as it knows.
       const SingleInstance running(key, {});
-      EXPECT_FALSE(running.HandedOver());
+      EXPECT_EQ(running.Outcome(), Start::kRuns);
       EXPECT_TRUE(QDir(ownInTemp).isEmpty()) << "wrote into another account's folder";
       continue;
     }
     EXPECT_EQ(QFileInfo(socket).path(), row.expectedFolder);
     EXPECT_TRUE(IsPrivateFolder(row.expectedFolder) && IsPrivateFolder(QFileInfo(row.expectedFolder).path()));
     const SingleInstance running(key, {});
-    EXPECT_FALSE(running.HandedOver());
-    EXPECT_TRUE(QFileInfo(socket).exists()) << "not listening at " << socket.toStdString();
+    EXPECT_EQ(running.Outcome(), Start::kRuns);
+    EXPECT_TRUE(QFileInfo(socket).exists() && QFileInfo(socket + ".lock").exists()) << socket.toStdString();
   }
 }
 
@@ -160,16 +187,7 @@ TEST(SingleInstance, WhatAKilledRunLeftAtTheNameIsReplacedNeverFollowed) {
     file.write("the person's own");
   }
 
-  // A socket whose program is gone: bound, never listening any more.
-  {
-    const int stale = ::socket(AF_UNIX, SOCK_STREAM, 0);
-    ASSERT_GE(stale, 0);
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    std::strncpy(address.sun_path, QFile::encodeName(socket).constData(), sizeof address.sun_path - 1);
-    ASSERT_EQ(::bind(stale, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-    ::close(stale);
-  }
+  ::close(SocketAt(socket, /*listening=*/false));
   ExpectTheStartTookThePlace(key, "a socket left by a killed run");
 
   ASSERT_TRUE(QFile::link(notes, socket));
@@ -177,6 +195,42 @@ TEST(SingleInstance, WhatAKilledRunLeftAtTheNameIsReplacedNeverFollowed) {
   QFile file(notes);
   ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << "the link was followed";
   EXPECT_EQ(file.readAll(), "the person's own");
+}
+
+TEST(SingleInstance, AStartBesideAHungProgramNeitherHangsNorEndsSilently) {
+  struct Row {
+    const char* name;
+    bool lockHeld;   // by the hung program: it is the running one
+    bool listening;  // it takes connections, and never answers
+    Start expected;
+  };
+  const Row rows[] = {
+      {"a listener that holds no lock: no program runs", false, true, Start::kRuns},
+      {"the running program that never answers", true, true, Start::kRunningOneIsSilent},
+      {"the running program that never listens", true, false, Start::kRunningOneIsSilent},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    const QString key = BundleKey(row.name);
+    const QString socket = SingleInstance::SocketPath(key);
+    ASSERT_FALSE(socket.isEmpty());
+    const int lock = ::open(QFile::encodeName(socket + ".lock").constData(), O_RDWR | O_CREAT, 0600);
+    ASSERT_EQ(::flock(lock, row.lockHeld ? LOCK_EX : LOCK_UN), 0);
+    const int hung = row.listening ? SocketAt(socket, /*listening=*/true) : -1;
+
+    const auto started = std::chrono::steady_clock::now();
+    if (row.expected == Start::kRuns) {
+      ExpectTheStartTookThePlace(key, row.name);
+    } else {
+      EXPECT_EQ(SingleInstance(key, {}).Outcome(), row.expected);
+      // It waited for the answer as long as it may, and not much longer.
+      const auto waited = std::chrono::steady_clock::now() - started;
+      EXPECT_GE(waited, SingleInstance::kAnswerWithin);
+      EXPECT_LT(waited, SingleInstance::kAnswerWithin + std::chrono::seconds(2));
+    }
+    if (hung >= 0) ::close(hung);
+    ::close(lock);
+  }
 }
 
 // A process of the account "nobody" listening at a socket that is then moved
