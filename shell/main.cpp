@@ -26,7 +26,7 @@ int main(int argc, char** argv) {
   QApplication::setApplicationDisplayName(QStringLiteral("OLVAN 移行アシスタント"));
   framework::QtUserInterface front;
   // A later start of this bundle brings its wizard to the front and ends.
-  const framework::SingleInstance thisBundle(QFileInfo(QCoreApplication::applicationFilePath()).canonicalFilePath(),
+  framework::SingleInstance thisBundle(QFileInfo(QCoreApplication::applicationFilePath()).canonicalFilePath(),
                                              [&front] { front.BringToFront(); });
   switch (thisBundle.Outcome()) {
     case framework::SingleInstance::Start::kRuns:
@@ -52,6 +52,7 @@ int main(int argc, char** argv) {
     StartProgram();
   }
   const int status = application.exec();
+  thisBundle.StopListening();
   // The quit closed the wizard, and a worker still running ends at its next
   // check. Until it has, events are still served: whatever it might yet ask
   // of the front is answered, not left waiting on a loop that has ended.

@@ -95,6 +95,11 @@ SingleInstance::~SingleInstance() {
   if (lock_ >= 0) ::close(lock_);
 }
 
+void SingleInstance::StopListening() {
+  delete server_;
+  server_ = nullptr;
+}
+
 bool SingleInstance::TellTheRunningOne(const QDeadlineTimer& deadline) const {
   QLocalSocket socket;
   socket.connectToServer(name_);

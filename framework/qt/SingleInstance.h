@@ -57,6 +57,11 @@ class SingleInstance : public QObject {
 
   Start Outcome() const { return outcome_; }
 
+  // The program is on its way out: later starts get no answer from it any
+  // more (they wait for the lock, and say so when it is not let go in time),
+  // so none hands over to a wizard that is about to end.
+  void StopListening();
+
   // The socket's path for the key, in the program's runtime folder (made if
   // need be); empty when this user has no private folder to keep it in. The
   // lock file is the same path with ".lock" after it.

@@ -113,6 +113,10 @@ TEST(SingleInstance, ALaterStartOfTheSameBundleHandsOverAndBringsTheRunningOneFo
   const SingleInstance beside(newStick, {});
   EXPECT_EQ(beside.Outcome(), Start::kRuns) << "another bundle's program runs side by side";
 
+  // On its way out it no longer answers: a start then is not handed over to
+  // a wizard that is about to end.
+  running->StopListening();
+  EXPECT_EQ(StartBeside(oldStick), Start::kRunningOneIsSilent);
   running.reset();
   const SingleInstance afterwards(oldStick, {});
   EXPECT_EQ(afterwards.Outcome(), Start::kRuns) << "the first has ended; nobody is there to hand over to";
