@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <optional>
+#include <utility>
 
 #include "framework/core/text/StringFunctions.h"
 #include "framework/core/threads/Baton.h"
@@ -108,6 +109,16 @@ bool Window2::Event_CancelClose(bool appQuitting) {
   return !appQuitting;
 }
 
+void Window2::HoldChecks(std::set<std::size_t> moving) {
+  heldFor_ = std::move(moving);
+  Listbox1().ChecksLocked(true);
+}
+
+void Window2::ReleaseChecks() {
+  heldFor_.reset();
+  Listbox1().ChecksLocked(false);
+}
+
 void Window2::Listbox1_ExpandRow(Listbox& list, std::int32_t row) {
   (void)list;
   ExpRow(row);
@@ -141,7 +152,7 @@ void Window2::ExpRow(std::int32_t row) {
       list.AddRow(entry->item->Name());
       const std::int32_t child = list.LastIndex();
       list.CellType(child, 0, Listbox::TypeCheckBox);
-      list.CellCheck(child, 0, true);
+      list.CellCheck(child, 0, !heldFor_ || heldFor_->contains(static_cast<std::size_t>(idx)));
       list.Cell(child, 1, kind);
       list.Cell(child, 2, framework::Str(idx));
       if (const std::optional<String> label = KindLabel(kind)) list.Cell(child, 3, *label);

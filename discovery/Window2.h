@@ -13,14 +13,27 @@
 // empty; a product row's own mark is never read, so the list copies it down
 // to the product's item rows when the person changes it.
 //
+// While a copy run moves items the check boxes are the run's (HoldChecks):
+// the person's ticks change nothing, so every box shows what the run moves
+// from its start to its end. Folding stays the person's, and a product
+// expanded meanwhile builds its item rows checked only where the run moves
+// their entry: a product folded and unfolded during the run shows again
+// what the run moves, and one that was folded when the run took its rows
+// (so none of its items was taken) shows none of them checked. An item row
+// the person had cleared while another row of the same entry was checked
+// comes back checked, since that item is moved all the same.
+//
 // Closing by the close box hides the drawer instead of closing it: the
 // instance, its rows and the person's check marks live on, and the wizard
 // shows it again when STEP 2 is entered. Only the end of the program (a
 // quit) closes it.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
+#include <set>
 
 #include "framework/ui/Label.h"
 #include "framework/ui/Listbox.h"
@@ -65,6 +78,12 @@ class Window2 : public framework::Window {
   // drawn over the stripe.
   bool Listbox1_CellBackgroundPaint(Listbox& list, Graphics& g, std::int32_t row, std::int32_t column);
 
+  // A copy run that moves these entries of the item table (the ones its
+  // checked item rows named as it started) holds the boxes until it gives
+  // them back with ReleaseChecks, whichever way it ends.
+  void HoldChecks(std::set<std::size_t> moving);
+  void ReleaseChecks();
+
   void Event_Open() override;
   // The close box hides the drawer and keeps it (see above); a quit closes it.
   bool Event_CancelClose(bool appQuitting) override;
@@ -74,10 +93,13 @@ class Window2 : public framework::Window {
   void CreateControls() override;
 
   // Adds the item rows of the product row at row beneath it, one per index
-  // of its index list, all checked. Indexes that name no entry of the item
-  // table are passed over.
+  // of its index list, all checked (while a run holds the boxes, those it
+  // moves). Indexes that name no entry of the item table are passed over.
   void ExpRow(std::int32_t row);
 
  private:
   void _CreateControls0();
+
+  // What the run that holds the boxes moves; none while no run holds them.
+  std::optional<std::set<std::size_t>> heldFor_;
 };

@@ -4,7 +4,9 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <memory>
 
+#include "discovery/Window2.h"
 #include "framework/core/text/StringFunctions.h"
 #include "framework/core/threads/StopRequest.h"
 #include "helpers/CautionDialogs.h"
@@ -49,12 +51,17 @@ void Thread1::Event_Run() {
   failures_.clear();
   notices_.clear();
   // What a copy run moves is what was checked as it starts, read now, while
-  // the wizard that has just expanded the list's rows is open. The list
-  // stays the person's during the run: folding a product, checking or
-  // clearing a row counts for the next run, and a quit that closes the list
-  // leaves this run's choice as it was. The paste reads no list, and a
-  // launch on STEP 4 has none to show.
-  if (pMode == ModeCopy || pMode == ModeNetCopy) TakeChosenItems();
+  // the wizard that has just expanded the list's rows is open. From then
+  // until the run ends, whichever way, the boxes hold that choice, so what
+  // shows checked is what moves; folding a product stays the person's, and a
+  // quit that closes the list leaves this run's choice as it was. The paste
+  // reads no list, and a launch on STEP 4 has none to show.
+  struct GiveBackChecks {
+    std::shared_ptr<Window2> list;
+    ~GiveBackChecks() {
+      if (list) list->ReleaseChecks();
+    }
+  } const held{pMode == ModeCopy || pMode == ModeNetCopy ? TakeChosenItems() : nullptr};
   // "中止" and a quit cut the item in hand short at the copy's next piece,
   // not only after it: an item of gigabytes would otherwise keep the
   // person waiting with no sign, and a quit would go on copying unseen.

@@ -44,6 +44,7 @@
 #include "framework/core/threads/Thread.h"
 
 class Window1;
+class Window2;
 struct FIEntry;
 
 namespace framework {
@@ -93,8 +94,10 @@ class Thread1 : public framework::Thread {
   // Takes the rows that count for a transfer (column 0 checked, a kind in
   // column 1, an index into the item table in column 2), in list order,
   // without giving way: the count and the walk of a copy run work from this
-  // one reading, never from the list as it stands later.
-  void TakeChosenItems();
+  // one reading, never from the list as it stands later. In the same moment
+  // the list's boxes are held for this run (Window2::HoldChecks); the list
+  // is returned for the run to give them back as it ends.
+  std::shared_ptr<Window2> TakeChosenItems();
   // The entry a chosen row names.
   FIEntry& EntryOf(const ChosenItem& chosen) const;
   // The wizard was closed (the program is quitting): no further item.

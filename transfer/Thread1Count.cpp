@@ -4,6 +4,9 @@
 #include "transfer/Thread1.h"
 
 #include <cstddef>
+#include <memory>
+#include <set>
+#include <utility>
 
 #include "discovery/Window2.h"
 #include "framework/core/text/StringFunctions.h"
@@ -11,17 +14,23 @@
 #include "framework/ui/ImplicitInstance.h"
 #include "wizard/Window1.h"
 
-void Thread1::TakeChosenItems() {
+std::shared_ptr<Window2> Thread1::TakeChosenItems() {
   chosen_.clear();
-  // In one go, with no yield: no click can come between two rows, so the
-  // run's choice is the list as it stood at one moment.
-  const framework::Listbox& list = framework::ImplicitInstance<Window2>::Shared()->Listbox1();
+  // In one go, with no yield, up to the hold: no click can come between two
+  // rows or before the boxes are held, so the run's choice is the list as it
+  // stood at one moment, and the boxes go on showing it.
+  const std::shared_ptr<Window2> itemList = framework::ImplicitInstance<Window2>::Shared();
+  const framework::Listbox& list = itemList->Listbox1();
+  std::set<std::size_t> moving;
   for (std::int32_t row = 0; row < list.ListCount(); ++row) {
     if (!list.CellCheck(row, 0) || list.Cell(row, 1).IsEmpty()) continue;
     const double index = framework::Val(list.Cell(row, 2));
     if (!(index >= 0) || index >= static_cast<double>(pWin1->pFI.size())) continue;
     chosen_.push_back(ChosenItem{static_cast<std::size_t>(index), list.Cell(row, 1)});
+    moving.insert(chosen_.back().entry);
   }
+  itemList->HoldChecks(std::move(moving));
+  return itemList;
 }
 
 // The item table only grows, so an index taken at the start stays valid.

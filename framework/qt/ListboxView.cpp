@@ -4,6 +4,7 @@
 #include <QEvent>
 #include <QHeaderView>
 #include <QPainter>
+#include <QProxyStyle>
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <algorithm>
@@ -22,6 +23,31 @@ constexpr int kRowRole = Qt::UserRole + 1;
 
 Qt::ScrollBarPolicy Policy(bool shown) { return shown ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff; }
 
+// The application's style, except that an item's check box is drawn as
+// disabled while `greyed` holds: the person sees that it takes no click,
+// and the row's text keeps its colour.
+class GreyedChecks : public QProxyStyle {
+ public:
+  explicit GreyedChecks(const bool& greyed) : QProxyStyle(QApplication::style()->name()), greyed_(greyed) {}
+
+  void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
+                     const QWidget* widget) const override {
+    const auto* item = qstyleoption_cast<const QStyleOptionViewItem*>(option);
+    if (element != PE_IndicatorItemViewItemCheck || !greyed_ || item == nullptr) {
+      QProxyStyle::drawPrimitive(element, option, painter, widget);
+      return;
+    }
+    QStyleOptionViewItem greyed(*item);
+    greyed.state &= ~State_Enabled;
+    // Styles take their colours from the palette's current group.
+    greyed.palette.setCurrentColorGroup(QPalette::Disabled);
+    QProxyStyle::drawPrimitive(element, &greyed, painter, widget);
+  }
+
+ private:
+  const bool& greyed_;
+};
+
 }  // namespace
 
 ListboxView::ListboxView(ModelLink link, WindowObserver& host, QWidget* parent)
@@ -34,6 +60,8 @@ ListboxView::ListboxView(ModelLink link, WindowObserver& host, QWidget* parent)
   setUniformRowHeights(true);
   setIndentation(16);
   header()->setStretchLastSection(false);
+  style_ = std::make_unique<GreyedChecks>(checksLocked_);
+  setStyle(style_.get());
 
   connect(this, &QTreeWidget::itemChanged, this, [this](QTreeWidgetItem* item, int column) {
     const int row = RowOf(item);
@@ -61,6 +89,9 @@ ListboxView::ListboxView(ModelLink link, WindowObserver& host, QWidget* parent)
     });
   });
 }
+
+// The view goes back to the application's style before its own is deleted.
+ListboxView::~ListboxView() { setStyle(nullptr); }
 
 template <class Action>
 void ListboxView::Deliver(Action&& action) {
@@ -111,6 +142,7 @@ void ListboxView::Sync(const Listbox& list, bool rows) {
     std::vector<RowShape> shapes;
     shapes.reserve(static_cast<std::size_t>(list.ListCount()));
     for (int row = 0; row < list.ListCount(); ++row) shapes.push_back({list.RowDepth(row), list.RowIsFolder(row)});
+    LockChecks(list.ChecksLocked());
     if (shapes != shapes_) Rebuild(list, shapes);
     UpdateRows(list);
   }
@@ -134,13 +166,24 @@ void ListboxView::Rebuild(const Listbox& list, const std::vector<RowShape>& shap
     stack.resize(depth);
     stack.push_back(item);
     item->setData(0, kRowRole, row);
-    item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
+    item->setFlags(ItemFlags());
     item->setChildIndicatorPolicy(shape.folder ? QTreeWidgetItem::ShowIndicator
                                                : QTreeWidgetItem::DontShowIndicatorWhenChildless);
     items_.push_back(item);
   }
   shapes_ = shapes;
   verticalScrollBar()->setValue(scrolled);
+}
+
+void ListboxView::LockChecks(bool locked) {
+  if (locked == checksLocked_) return;
+  checksLocked_ = locked;
+  for (QTreeWidgetItem* item : items_) item->setFlags(ItemFlags());
+}
+
+Qt::ItemFlags ListboxView::ItemFlags() const {
+  const Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+  return checksLocked_ ? flags : flags | Qt::ItemIsUserCheckable;
 }
 
 void ListboxView::UpdateRows(const Listbox& list) {

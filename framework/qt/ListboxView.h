@@ -8,6 +8,10 @@
 // own: after each action it asks for a refresh, and Sync copies the model
 // back, so an action the model refused leaves no trace on screen.
 //
+// While the model's ChecksLocked holds the marks, the boxes take no click
+// or key and are drawn greyed; the rows, their texts, selection and
+// triangles stay as they are.
+//
 // Column widths follow the model's ColumnWidths: pixels, percentages of the
 // list's inner width, "*" shares of what is left; a width of 0 hides the
 // column. Each cell's background is the model's CellBackgroundPaint, asked
@@ -15,6 +19,7 @@
 #pragma once
 
 #include <QTreeWidget>
+#include <memory>
 #include <vector>
 
 #include "framework/qt/ModelLink.h"
@@ -27,6 +32,9 @@ class WindowObserver;
 class ListboxView : public QTreeWidget {
  public:
   ListboxView(ModelLink link, WindowObserver& host, QWidget* parent);
+  ~ListboxView() override;
+  ListboxView(const ListboxView&) = delete;
+  ListboxView& operator=(const ListboxView&) = delete;
 
   // Copies the model's presentation (columns, fonts, scroll bars) and, when
   // rows is true, its rows, cells, expansion and selection. GUI thread,
@@ -50,6 +58,9 @@ class ListboxView : public QTreeWidget {
   };
 
   void Rebuild(const Listbox& list, const std::vector<RowShape>& shapes);
+  // Follows the model's ChecksLocked: each item's flags and the boxes' look.
+  void LockChecks(bool locked);
+  Qt::ItemFlags ItemFlags() const;
   void UpdateRows(const Listbox& list);
   void LayoutColumns();
   void PaintCellBackgrounds(QPainter* painter, const QRect& rowRect, int row) const;
@@ -64,6 +75,9 @@ class ListboxView : public QTreeWidget {
   std::vector<RowShape> shapes_;
   std::vector<Listbox::ColumnWidth> widths_;
   bool syncing_ = false;
+  bool checksLocked_ = false;
+  // The application's style, with the boxes greyed while checksLocked_.
+  std::unique_ptr<QStyle> style_;
 };
 
 }  // namespace framework

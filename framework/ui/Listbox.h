@@ -31,6 +31,12 @@
 //   - Change(list): the selection (ListIndex) changed, by the person, by code,
 //     or because the selected row was removed.
 //
+// ChecksLocked: while true the check marks are the program's alone. The
+// person's tick changes nothing and raises no CellAction (UserInput refuses
+// it), and the front shows the boxes as not clickable. The program still
+// sets marks, and rows, selection and folding stay the person's: a lock
+// holds what the boxes show, not what the list holds.
+//
 // Rows and columns out of range throw std::out_of_range.
 #pragma once
 
@@ -80,6 +86,10 @@ class Listbox : public Control {
   void ScrollBarHorizontal(bool v) { Update(scrollBarHorizontal_, v); }
   bool ColumnsResizable() const { return columnsResizable_; }
   void ColumnsResizable(bool v) { Update(columnsResizable_, v); }
+
+  // See above.
+  bool ChecksLocked() const { return checksLocked_; }
+  void ChecksLocked(bool v) { Update(checksLocked_, v); }
 
   // --- rows ---
   void AddRow(const String& text);
@@ -169,6 +179,7 @@ class Listbox : public Control {
   bool scrollBarVertical_ = true;
   bool scrollBarHorizontal_ = false;
   bool columnsResizable_ = false;
+  bool checksLocked_ = false;
 };
 
 }  // namespace framework

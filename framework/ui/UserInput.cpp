@@ -58,7 +58,7 @@ bool UserInput::Choose(RadioButton& button) {
 }
 
 bool UserInput::SetCheck(Listbox& list, std::int32_t row, std::int32_t column, bool checked) {
-  if (!Usable(list) || !IsCheckBoxCell(list, row, column)) return false;
+  if (!Usable(list) || list.ChecksLocked() || !IsCheckBoxCell(list, row, column)) return false;
   const Dispatch dispatch;
   list.CellCheck(row, column, checked);
   list.CellAction.Raise(list, row, column);

@@ -34,7 +34,8 @@ class UserInput {
   static bool Press(PushButton& button);
   // Turns the radio button on (its partners go off; see RadioButton).
   static bool Choose(RadioButton& button);
-  // Sets the check mark of a check-box cell, then raises CellAction.
+  // Sets the check mark of a check-box cell, then raises CellAction. Not
+  // while the list's ChecksLocked holds the marks.
   static bool SetCheck(Listbox& list, std::int32_t row, std::int32_t column, bool checked);
   // Turns a check-box cell's mark over, then raises CellAction.
   static bool ToggleCheck(Listbox& list, std::int32_t row, std::int32_t column);

@@ -163,7 +163,7 @@ TEST_F(ItemList, AProductsMarkGoesToItsItemsUpToTheNextProduct) {
   }
 }
 
-TEST_F(ItemList, CollapsingAndExpandingAgainBringsBackEveryItemChecked) {
+TEST_F(ItemList, ExpandingAgainChecksEveryItemOrWhatTheRunHoldingTheBoxesMoves) {
   Listbox& list = Drawer().Listbox1();
   AddProduct(list, "Toskarine", "0:2:4:");
   ASSERT_TRUE(UserInput::ToggleExpanded(list, 0));
@@ -177,6 +177,14 @@ TEST_F(ItemList, CollapsingAndExpandingAgainBringsBackEveryItemChecked) {
   // Built anew: every child checked, though the product itself is clear.
   EXPECT_EQ(Marks(list), (std::vector<bool>{false, true, true, true}));
   EXPECT_EQ(list.Cell(2, 2), "2");
+
+  // While a run that moves entries 0 and 4 holds the boxes: as it moves them.
+  Drawer().HoldChecks({0, 4});
+  ASSERT_TRUE(UserInput::ToggleExpanded(list, 0));
+  ASSERT_TRUE(UserInput::ToggleExpanded(list, 0));
+  EXPECT_EQ(Marks(list), (std::vector<bool>{false, true, false, true}));
+  Drawer().ReleaseChecks();
+  EXPECT_TRUE(UserInput::SetCheck(list, 2, 0, true)) << "the boxes are the person's again";
 }
 
 TEST_F(ItemList, EvenRowsAreStripedAndTheStripesFollowTheRowIndex) {

@@ -125,6 +125,20 @@ TEST_F(ItemList, CheckBoxClickRaisesCellActionAndShowsWhatTheHandlerSet) {
   EXPECT_FALSE(list_->CellCheck(0, 0));
 }
 
+TEST_F(ItemList, LockedBoxesAreGreyedAndTakeNoClickWhileTheTrianglesStillFold) {
+  const QPoint box = qttest::CheckBoxCentre(*view_, view_->ItemOfRow(0), 0);
+  const auto drawn = [&] { return view_->viewport()->grab(QRect(box - QPoint(6, 6), QSize(13, 13))).toImage(); };
+  const QImage clickable = drawn();
+  list_->ChecksLocked(true);
+  ASSERT_TRUE(WaitUntil([&] { return drawn() != clickable; })) << "drawn greyed";
+  ClickInList(box);
+  EXPECT_TRUE(cellActions_.empty());
+  EXPECT_TRUE(list_->CellCheck(0, 0));
+  EXPECT_EQ(view_->ItemOfRow(0)->checkState(0), Qt::Checked);
+  ClickInList(qttest::TriangleCentre(*view_, view_->ItemOfRow(0)));
+  EXPECT_EQ(list_->ListCount(), 4);
+}
+
 TEST_F(ItemList, ZeroWidthColumnsStayHiddenAndTheStarTakesTheRest) {
   EXPECT_TRUE(view_->isHeaderHidden());
   EXPECT_FALSE(view_->isColumnHidden(0));

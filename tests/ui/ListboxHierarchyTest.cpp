@@ -251,10 +251,16 @@ TEST_F(ListboxHierarchy, OnlyThePersonsTickRaisesCellAction) {
   EXPECT_FALSE(list_->CellCheck(2, 0));
   EXPECT_TRUE(list_->CellCheck(3, 0)) << "the next product keeps its mark";
 
-  // Only check-box cells can be ticked.
+  // Only check-box cells can be ticked, and only while the marks are not
+  // locked; folding still goes through.
   EXPECT_FALSE(UserInput::SetCheck(*list_, 0, 1, true));
+  list_->ChecksLocked(true);
+  EXPECT_FALSE(UserInput::SetCheck(*list_, 1, 0, true));
+  EXPECT_FALSE(list_->CellCheck(1, 0));
+  EXPECT_TRUE(UserInput::ToggleExpanded(*list_, 0));
+  list_->ChecksLocked(false);
   list_->Enabled(false);
-  EXPECT_FALSE(UserInput::ToggleCheck(*list_, 1, 0));
+  EXPECT_FALSE(UserInput::ToggleCheck(*list_, 0, 0));
   EXPECT_EQ(actions.size(), 1u);
 }
 
