@@ -478,4 +478,22 @@ TEST(MachineFileSystemSetupTest, FindsMountedDisksAndTheUsersFolders) {
   EXPECT_EQ(result, 0) << "78-81: setting up the test disks failed; 1: the volumes found differ";
 }
 
+// The old disk unmounted and another tmpfs mounted in its place, alike in
+// device number (the lowest free one) and root inode: only the mount differs.
+TEST_F(FolderItemTest, AnotherDiskMountedWhereTheOldDiskWasIsNotIt) {
+  if (geteuid() != 0) GTEST_SKIP() << "mounting test disks needs root";
+  const int result = InPrivateMountNamespace([&] {
+    const auto mountDisk = [&] {
+      return mount("olvan", root_.c_str(), "tmpfs", 0, "size=1m") == 0 && fs::create_directory(root_ / "Users");
+    };
+    if (!mountDisk()) return 78;
+    framework::SetOldMachineDisk(framework::Volume(0));
+    if (!At("Users")->Exists()) return 1;
+    if (umount(root_.c_str()) != 0 || !mountDisk()) return 78;
+    return At("Users")->Exists() ? 2 : 0;
+  });
+  if (result == 77) GTEST_SKIP() << "no private mount namespace here";
+  EXPECT_EQ(result, 0) << "78: mounting failed; 1: the chosen disk's folder not found; 2: found on the other disk";
+}
+
 }  // namespace

@@ -20,8 +20,8 @@
 
 namespace framework::inroot {
 
-// The root as it stands now: its path and which folder it is; nothing when
-// it cannot be read.
+// The root as it stands now: its path and which folder of which mount it
+// is; nothing when it cannot be read.
 std::optional<DiskRoot> RootAt(const std::filesystem::path& folder);
 
 // True when `path` is the root or lies beneath it (both absolute and
@@ -40,7 +40,8 @@ enum class Method { Kernel, Walk };
 // is given as it stands: the item need not exist. Nothing, with errno
 // telling why, where the way leads nowhere: a folder on it missing, a final
 // link that leads nowhere (followLast), a loop of links, or a root that is
-// no longer the folder that was fixed (the disk unmounted since).
+// no longer the folder and the mount that were fixed (the disk unmounted
+// since, or another mounted in its place).
 std::optional<std::filesystem::path> Resolve(const DiskRoot& root, const std::filesystem::path& path,
                                              bool followLast, Method method = Method::Kernel);
 
