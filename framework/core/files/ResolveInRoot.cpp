@@ -175,13 +175,16 @@ std::optional<fs::path> KernelAll(const DiskRoot& root, int rootFd, const fs::pa
 std::optional<fs::path> ResolveAll(const DiskRoot& root, int rootFd, const fs::path& relative, Method method) {
   if (relative.empty()) return root.path;
 #ifdef __linux__
-  if (method == Method::Kernel) {
+  if (method != Method::Walk) {
     std::optional<fs::path> resolved = KernelAll(root, rootFd, relative);
-    if (resolved || errno != ENOSYS) return resolved;
+    if (resolved || errno != ENOSYS || method == Method::KernelOnly) return resolved;
   }
 #else
   (void)rootFd;
-  (void)method;
+  if (method == Method::KernelOnly) {
+    errno = ENOSYS;
+    return std::nullopt;
+  }
 #endif
   return WalkAll(root, relative);
 }

@@ -29,8 +29,10 @@ std::optional<DiskRoot> RootAt(const std::filesystem::path& folder);
 bool Beneath(const DiskRoot& root, const std::filesystem::path& path);
 
 // How the links are resolved: by the kernel where it can (the walk where it
-// cannot), or by the walk. Tests hold both to the same results.
-enum class Method { Kernel, Walk };
+// cannot), or by the walk. Tests hold both to the same results, the kernel
+// by KernelOnly: its way alone, nothing (errno ENOSYS) where it cannot, so
+// that a kernel way that never works cannot hide behind the walk.
+enum class Method { Kernel, Walk, KernelOnly };
 
 // Where `path`, the root or a path beneath it, leads when the root is taken
 // for "/": the root's path followed by the components reached, none of them
