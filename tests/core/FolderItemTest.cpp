@@ -4,10 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <linux/openat2.h>
 #include <sched.h>
 #include <stdlib.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <sys/xattr.h>
 #include <unistd.h>
@@ -176,6 +178,8 @@ TEST_F(FolderItemTest, OnTheOldMachinesDiskLinksLeadWhereThatMachineLeads) {
   std::string climb;
   for (const auto& part : old) climb += part == old.root_path() ? "" : "../";
   fs::create_directory_symlink(here + "/data", old / "absolute");
+  fs::create_directories(old / "Users/taro/Library");
+  fs::create_directory_symlink(here + "/data", old / "Users/taro/Library/absolute");
   fs::create_directory_symlink(climb + climb + here.substr(1) + "/data", old / "climbing");
   fs::create_directory_symlink(here, old / "middle");
   fs::create_directory_symlink("/middle/data", old / "chain");
@@ -187,6 +191,11 @@ TEST_F(FolderItemTest, OnTheOldMachinesDiskLinksLeadWhereThatMachineLeads) {
   framework::SetFileSystemSetup(view);
   framework::SetOldMachineDisk(FolderItem::FromPosix(old));
   const std::string onOld = "old" + here + "/data";
+  // Where the kernel can resolve in a root, its own way is held to the walk's.
+  open_how how{.flags = O_PATH | O_CLOEXEC, .mode = 0, .resolve = RESOLVE_IN_ROOT};
+  const long probe = syscall(SYS_openat2, AT_FDCWD, ".", &how, sizeof how);
+  const bool kernelResolves = probe >= 0 && close(static_cast<int>(probe)) == 0;
+  const auto kernel = kernelResolves ? framework::inroot::Method::KernelOnly : framework::inroot::Method::Kernel;
 
   struct Row {
     const char* name;
@@ -195,6 +204,7 @@ TEST_F(FolderItemTest, OnTheOldMachinesDiskLinksLeadWhereThatMachineLeads) {
   };
   const Row rows[] = {
       {"an absolute link starts from the old disk's root", "absolute", onOld},
+      {"so does one in a folder below the root", "Users/taro/Library/absolute", onOld},
       {"\"..\" climbing above the root stops at it", "climbing", onOld},
       {"a chain of links, one of them on the way", "chain", onOld},
       {"a target the old disk lacks leads nowhere, though this machine has it", "nowhere", ""},
@@ -212,7 +222,7 @@ TEST_F(FolderItemTest, OnTheOldMachinesDiskLinksLeadWhereThatMachineLeads) {
     for (const bool followLast : {false, true}) {
       const framework::DiskRoot& disk = framework::CurrentFileSystemSetup().oldMachineDisk;
       const fs::path asked = link->PosixPath() / "file";
-      EXPECT_EQ(framework::inroot::Resolve(disk, asked, followLast, framework::inroot::Method::Kernel),
+      EXPECT_EQ(framework::inroot::Resolve(disk, asked, followLast, kernel),
                 framework::inroot::Resolve(disk, asked, followLast, framework::inroot::Method::Walk))
           << "the kernel and the walk agree";
     }
@@ -231,6 +241,7 @@ TEST_F(FolderItemTest, OnTheOldMachinesDiskLinksLeadWhereThatMachineLeads) {
   framework::SetOldMachineDisk(nullptr);
   const auto text = At("old/absolute/file")->OpenAsTextFile();
   EXPECT_EQ(text ? text->ReadLine().ToUTF8() : "", "this machine");
+  if (!kernelResolves) GTEST_SKIP() << "this kernel cannot resolve inside a root: the walk alone was held to the rows";
 }
 
 // Child is the entry of exactly the name; FindChild, for finding what the
@@ -488,6 +499,24 @@ TEST(MachineFileSystemSetupTest, FindsMountedDisksAndTheUsersFolders) {
   });
   if (result == 77) GTEST_SKIP() << "no private mount namespace here";
   EXPECT_EQ(result, 0) << "78-81: setting up the test disks failed; 1: the volumes found differ";
+}
+
+// The old disk unmounted and another tmpfs mounted in its place, alike in
+// device number (the lowest free one) and root inode: only the mount differs.
+TEST_F(FolderItemTest, AnotherDiskMountedWhereTheOldDiskWasIsNotIt) {
+  if (geteuid() != 0) GTEST_SKIP() << "mounting test disks needs root";
+  const int result = InPrivateMountNamespace([&] {
+    const auto mountDisk = [&] {
+      return mount("olvan", root_.c_str(), "tmpfs", 0, "size=1m") == 0 && fs::create_directory(root_ / "Users");
+    };
+    if (!mountDisk()) return 78;
+    framework::SetOldMachineDisk(framework::Volume(0));
+    if (!At("Users")->Exists()) return 1;
+    if (umount(root_.c_str()) != 0 || !mountDisk()) return 78;
+    return At("Users")->Exists() ? 2 : 0;
+  });
+  if (result == 77) GTEST_SKIP() << "no private mount namespace here";
+  EXPECT_EQ(result, 0) << "78: mounting failed; 1: the chosen disk's folder not found; 2: found on the other disk";
 }
 
 }  // namespace

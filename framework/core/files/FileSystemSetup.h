@@ -16,13 +16,26 @@ struct VolumeEntry {
 };
 
 // The old machine's disk on the network route: its root folder (the mount
-// point of its volume), and which folder that was when it was fixed, so that
-// a disk unmounted since (its mount point left empty, or another disk
-// mounted there) counts as gone. An empty path: no such disk.
+// point of its volume), and which folder of which mount that was when it was
+// fixed, so that a disk unmounted since (its mount point left empty, or
+// another disk mounted there) counts as gone. Device and inode alone cannot
+// tell: a disk mounted where another was unmounted may get the same
+// anonymous device number (tmpfs, network disks) and the same root inode.
+// An empty path: no such disk.
 struct DiskRoot {
   std::filesystem::path path;
   std::uint64_t device = 0;
   std::uint64_t inode = 0;
+  // The kernel's id of the mount (Linux), and the statx bit it came with:
+  // STATX_MNT_ID_UNIQUE (Linux 6.8 on), never given to another mount; else
+  // STATX_MNT_ID, which the kernel gives the next mount once this one has
+  // gone (the lowest free number), so it tells apart only mounts that stand
+  // at the same time. Both 0 where the system has none: device and inode
+  // then decide alone.
+  std::uint64_t mount = 0;
+  std::uint32_t mountKind = 0;
+
+  bool operator==(const DiskRoot&) const = default;
 };
 
 struct FileSystemSetup {

@@ -52,7 +52,8 @@
 //     machine's folder of that path. Items keep the paths they were named
 //     by; only the system calls see where the links lead. Once the disk is
 //     no volume of the view any more, or its mount point holds another
-//     folder than when it was fixed (unmounted), nothing beneath the root
+//     folder or another mount than when it was fixed (unmounted, or
+//     another disk mounted there, however alike), nothing beneath the root
 //     is found. Everywhere else, and on the device route, where the old
 //     machine is this machine, links are followed as this machine follows
 //     them.

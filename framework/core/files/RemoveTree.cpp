@@ -27,8 +27,35 @@ bool Gone(int result) { return result == 0 || errno == ENOENT; }
 
 // A handle on the folder `name` in folderFd itself, never on a link's
 // target: what the removal then does to the folder it does through it.
-FileHandle OpenPlace(int folderFd, const std::string& name) {
-  return FileHandle(openat(folderFd, name.c_str(), kFolderPlace | O_NOFOLLOW));
+// Where such a handle reads the folder (no O_PATH), a folder closed to its
+// owner (mode 000) opens only once its mode has changed, which then goes by
+// name and can reach nothing else: only a real folder of the tree's disk,
+// as seen without following links, is changed, by a call that follows no
+// link put in its place meanwhile (where the system cannot change a mode
+// so, the folder stays closed, and the removal tells it), and the folder
+// then opened must be the one seen.
+FileHandle OpenPlace(int folderFd, const std::string& name, dev_t treeDevice) {
+  FileHandle place(openat(folderFd, name.c_str(), kFolderPlace | O_NOFOLLOW));
+#ifdef O_PATH
+  (void)treeDevice;
+#else
+  struct stat seen {};
+  if (place.valid() || errno != EACCES || fstatat(folderFd, name.c_str(), &seen, AT_SYMLINK_NOFOLLOW) != 0) {
+    return place;
+  }
+  if (!S_ISDIR(seen.st_mode) || seen.st_dev != treeDevice) {
+    errno = EACCES;
+    return place;
+  }
+  if (fchmodat(folderFd, name.c_str(), (seen.st_mode | S_IRWXU) & 07777, AT_SYMLINK_NOFOLLOW) != 0) return place;
+  place = FileHandle(openat(folderFd, name.c_str(), kFolderPlace | O_NOFOLLOW));
+  struct stat opened {};
+  if (place.valid() && (fstat(place.get(), &opened) != 0 || IdentityOf(opened) != IdentityOf(seen))) {
+    place.Reset();
+    errno = ENOENT;  // another item took the name meanwhile
+  }
+#endif
+  return place;
 }
 
 // True when a mount stands on the folder held as place: another disk, or a
@@ -126,7 +153,7 @@ bool TreeRemover::Step(Level& level) {
     Failed();
     return false;
   }
-  const FileHandle place = OpenPlace(here, name);
+  const FileHandle place = OpenPlace(here, name, device_);
   if (place.valid() && MountStandsOn(place.get(), device_)) {
     errno = EBUSY;
     Failed();
@@ -147,7 +174,7 @@ bool TreeRemover::Run(int folderFd, const std::string& name) {
   if (!S_ISDIR(info.st_mode)) return Gone(unlinkat(folderFd, name.c_str(), 0));
   if (Gone(unlinkat(folderFd, name.c_str(), AT_REMOVEDIR))) return true;
   device_ = info.st_dev;
-  if (!EnterLevel(OpenForEmptying(OpenPlace(folderFd, name)))) return false;
+  if (!EnterLevel(OpenForEmptying(OpenPlace(folderFd, name, device_)))) return false;
 
   while (!levels_.empty()) {
     Level& level = levels_.back();

@@ -7,6 +7,7 @@
 #ifdef __linux__
 #include <linux/openat2.h>
 #include <sys/syscall.h>
+#include <sys/sysmacros.h>
 #endif
 
 #include <cerrno>
@@ -25,15 +26,45 @@ namespace fs = std::filesystem;
 // As many links as the kernel follows in one lookup before it gives ELOOP.
 constexpr int kMostLinks = 40;
 
-// The root, open, when it is still the folder that was fixed; else an
-// invalid handle with errno ENOENT: the disk has gone, and nothing on it is
-// found (never what now lies at its mount point).
+#if defined(__linux__) && !defined(STATX_MNT_ID_UNIQUE)
+#define STATX_MNT_ID_UNIQUE 0x4000U  // Linux 6.8; older headers lack the name
+#endif
+
+// The folder open as fd, named `path`: which folder of which mount it is.
+// Nothing when it cannot be told or is no folder.
+std::optional<DiskRoot> FolderAt(const fs::path& path, int fd) {
+#ifdef __linux__
+  struct statx info {};
+  // A kernel that does not know the unique id passes over the bit, and one
+  // that does gives that id alone.
+  if (statx(fd, "", AT_EMPTY_PATH, STATX_TYPE | STATX_INO | STATX_MNT_ID | STATX_MNT_ID_UNIQUE, &info) != 0 ||
+      !S_ISDIR(info.stx_mode)) {
+    return std::nullopt;
+  }
+  DiskRoot folder{path, makedev(info.stx_dev_major, info.stx_dev_minor), info.stx_ino};
+  for (const std::uint32_t kind : {STATX_MNT_ID_UNIQUE, STATX_MNT_ID}) {
+    if ((info.stx_mask & kind) != 0) {
+      folder.mount = info.stx_mnt_id;
+      folder.mountKind = kind;
+      break;
+    }
+  }
+  return folder;
+#else
+  struct stat info {};
+  if (fstat(fd, &info) != 0 || !S_ISDIR(info.st_mode)) return std::nullopt;
+  return DiskRoot{path, static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
+#endif
+}
+
+// The root, open, when it is still the folder and the mount that were
+// fixed; else an invalid handle with errno ENOENT: the disk has gone, and
+// nothing on it is found (never what now lies at its mount point, not even
+// another disk mounted there whose root looks alike).
 FileHandle OpenRoot(const DiskRoot& root) {
   FileHandle fd(open(root.path.c_str(), kFolderPlace));
   if (!fd.valid()) return fd;
-  struct stat info {};
-  if (fstat(fd.get(), &info) != 0 || static_cast<std::uint64_t>(info.st_dev) != root.device ||
-      static_cast<std::uint64_t>(info.st_ino) != root.inode) {
+  if (FolderAt(root.path, fd.get()) != root) {
     errno = ENOENT;
     return FileHandle();
   }
@@ -144,13 +175,16 @@ std::optional<fs::path> KernelAll(const DiskRoot& root, int rootFd, const fs::pa
 std::optional<fs::path> ResolveAll(const DiskRoot& root, int rootFd, const fs::path& relative, Method method) {
   if (relative.empty()) return root.path;
 #ifdef __linux__
-  if (method == Method::Kernel) {
+  if (method != Method::Walk) {
     std::optional<fs::path> resolved = KernelAll(root, rootFd, relative);
-    if (resolved || errno != ENOSYS) return resolved;
+    if (resolved || errno != ENOSYS || method == Method::KernelOnly) return resolved;
   }
 #else
   (void)rootFd;
-  (void)method;
+  if (method == Method::KernelOnly) {
+    errno = ENOSYS;
+    return std::nullopt;
+  }
 #endif
   return WalkAll(root, relative);
 }
@@ -158,9 +192,9 @@ std::optional<fs::path> ResolveAll(const DiskRoot& root, int rootFd, const fs::p
 }  // namespace
 
 std::optional<DiskRoot> RootAt(const fs::path& folder) {
-  struct stat info {};
-  if (stat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) return std::nullopt;
-  return DiskRoot{folder, static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
+  const FileHandle fd(open(folder.c_str(), kFolderPlace));
+  if (!fd.valid()) return std::nullopt;
+  return FolderAt(folder, fd.get());
 }
 
 bool Beneath(const DiskRoot& root, const fs::path& path) {

@@ -20,8 +20,8 @@
 
 namespace framework::inroot {
 
-// The root as it stands now: its path and which folder it is; nothing when
-// it cannot be read.
+// The root as it stands now: its path and which folder of which mount it
+// is; nothing when it cannot be read.
 std::optional<DiskRoot> RootAt(const std::filesystem::path& folder);
 
 // True when `path` is the root or lies beneath it (both absolute and
@@ -29,8 +29,10 @@ std::optional<DiskRoot> RootAt(const std::filesystem::path& folder);
 bool Beneath(const DiskRoot& root, const std::filesystem::path& path);
 
 // How the links are resolved: by the kernel where it can (the walk where it
-// cannot), or by the walk. Tests hold both to the same results.
-enum class Method { Kernel, Walk };
+// cannot), or by the walk. Tests hold both to the same results, the kernel
+// by KernelOnly: its way alone, nothing (errno ENOSYS) where it cannot, so
+// that a kernel way that never works cannot hide behind the walk.
+enum class Method { Kernel, Walk, KernelOnly };
 
 // Where `path`, the root or a path beneath it, leads when the root is taken
 // for "/": the root's path followed by the components reached, none of them
@@ -40,7 +42,8 @@ enum class Method { Kernel, Walk };
 // is given as it stands: the item need not exist. Nothing, with errno
 // telling why, where the way leads nowhere: a folder on it missing, a final
 // link that leads nowhere (followLast), a loop of links, or a root that is
-// no longer the folder that was fixed (the disk unmounted since).
+// no longer the folder and the mount that were fixed (the disk unmounted
+// since, or another mounted in its place).
 std::optional<std::filesystem::path> Resolve(const DiskRoot& root, const std::filesystem::path& path,
                                              bool followLast, Method method = Method::Kernel);
 
