@@ -596,10 +596,10 @@ class StoppedReplace : public TransferFault {
         if (const std::string why = FirstRun(row, seen); !why.empty()) return why;
         if (row.first != First::StillRunning) {
           seen.Add("after first", FilesOutsideWorkingFolders(into_));
-          if (const std::string why = Meanwhile(row); !why.empty()) return why;
+          if (const std::string why = Meanwhile(row.meanwhile); !why.empty()) return why;
           NextRun(seen);
         }
-        CauseGone(row);
+        CauseGone();
         seen.Add("then told", Told(StagedCopy::Recover(framework::FolderItem::FromPosix(into_))));
         seen.Add("then", FilesOutsideWorkingFolders(into_));
         seen.Add("names", Joined(Listing(into_)));
@@ -671,7 +671,7 @@ class StoppedReplace : public TransferFault {
   }
 
   // What happens between the first run and the next; "" or why the row cannot run.
-  std::string Meanwhile(const Row& row) {
+  std::string Meanwhile(Meanwhile what) {
     const auto failOnce = [](const std::string& which) {
       return [which, failures = 1](const std::string& part) mutable { return part != which || failures-- <= 0; };
     };
@@ -679,35 +679,14 @@ class StoppedReplace : public TransferFault {
       fs::rename(WorkingFolder() / part, into_ / "Elsewhere");
       fs::create_directory_symlink(into_ / "Elsewhere", WorkingFolder() / part);
     };
-    switch (row.meanwhile) {
-      case Meanwhile::NameTaken:
-        Write("Toskarine/mine.txt", "mine");
-        break;
-      case Meanwhile::NameTakenInOtherCase:
-        Write("toskarine/mine.txt", "mine");
-        break;
-      case Meanwhile::SetAsidePinned:
-        if (!Pin(FolderBelow(into_, "old.txt", /*holds=*/true))) return "no mount on the set-aside item";
-        break;
-      case Meanwhile::CopyPinned:
-        if (!Pin(FolderBelow(into_, "new.txt", /*holds=*/true))) return "no mount on the copy";
-        break;
-      case Meanwhile::NewListingFails:
-        StagedCopy::SetLookHookForTesting(failOnce("new"));
-        break;
-      case Meanwhile::OldListingFails:
-        StagedCopy::SetLookHookForTesting(failOnce("old"));
-        break;
-      case Meanwhile::OldIsALink:
-        linkInstead("old");
-        break;
-      case Meanwhile::NewIsALink:
-        linkInstead("new");
-        break;
-      case Meanwhile::Nothing:
-      case Meanwhile::OldVersionPinned:
-        break;
-    }
+    if (what == Meanwhile::NameTaken) Write("Toskarine/mine.txt", "mine");
+    if (what == Meanwhile::NameTakenInOtherCase) Write("toskarine/mine.txt", "mine");
+    if (what == Meanwhile::SetAsidePinned && !Pin(FolderBelow(into_, "old.txt", /*holds=*/true))) return "no mount";
+    if (what == Meanwhile::CopyPinned && !Pin(FolderBelow(into_, "new.txt", /*holds=*/true))) return "no mount";
+    if (what == Meanwhile::NewListingFails) StagedCopy::SetLookHookForTesting(failOnce("new"));
+    if (what == Meanwhile::OldListingFails) StagedCopy::SetLookHookForTesting(failOnce("old"));
+    if (what == Meanwhile::OldIsALink) linkInstead("old");
+    if (what == Meanwhile::NewIsALink) linkInstead("new");
     return "";
   }
 
@@ -718,12 +697,11 @@ class StoppedReplace : public TransferFault {
     seen.Add("after next", FilesOutsideWorkingFolders(into_));
   }
 
-  void CauseGone(const Row& row) {
+  void CauseGone() {
     StagedCopy::SetLookHookForTesting(nullptr);
-    for (const auto& entry : fs::recursive_directory_iterator(into_, fs::directory_options::skip_permission_denied)) {
+    for (const auto& entry : fs::recursive_directory_iterator(into_)) {
       if (entry.is_directory() && !entry.is_symlink()) umount2(entry.path().c_str(), MNT_DETACH);
     }
-    (void)row;
   }
 
   void Check(const Row& row, std::map<std::string, std::string> seen) {
