@@ -18,8 +18,10 @@ E2E_ROUTE_NETWORK="50 190 150 20"     # STEP 1 "ネットワーク経由"
 E2E_NEXT="480 440 80 20"              # "次へ" / "終了", every page
 E2E_COPY="260 260 80 20"              # STEP 3 "コピー" / "中止"
 E2E_COPY_REPLACE="100 320 330 20"     # STEP 3 "既に同名のアイテムがあった場合、置き換える"
+E2E_COPY_KEEP="100 350 330 20"        # STEP 3 "同名のアイテムを置き換えない"
 E2E_PASTE="260 190 80 20"             # STEP 4 "ペースト" / "中止"
 E2E_PASTE_REPLACE="100 320 330 20"    # STEP 4 "既に同名のアイテムがあった場合、置き換える"
+E2E_PASTE_KEEP="100 350 330 20"       # STEP 4 "同名のアイテムを置き換えない"
 # The chooser of the old machine's disk and user (a sheet of its own).
 E2E_CHOOSER_DISKS="16 40 268 93"
 E2E_CHOOSER_USERS="16 160 268 62"
@@ -233,6 +235,10 @@ e2e_button_enabled() {  # left top width height
   [ "$(e2e_count_dark "$3x$4+$1+$2")" -gt 15 ]
 }
 
+# After a run that went through, its button stays disabled: only a run that
+# was stopped or had failures can be run again.
+e2e_button_disabled() { ! e2e_button_enabled "$@"; }
+
 # Polls a condition until it holds or the deadline passes.
 e2e_wait_until() {  # seconds description command...
   local seconds=$1 what=$2
@@ -306,6 +312,20 @@ e2e_expect_caution() {  # seconds picture-name known-ids...
   echo "caution dialog $dialog (${WIDTH}x${HEIGHT}): $name"
   e2e_snapshot "$name"
   E2E_DIALOG=$dialog
+}
+
+# "終了" after a run that went through quits at once: a question, or any
+# other dialog, would come as a window of its own before the program ends.
+e2e_quit() {
+  local known asked
+  known=$(e2e_visible_windows)
+  e2e_click $E2E_NEXT
+  # shellcheck disable=SC2086
+  if asked=$(e2e_wait_new_window 30 $known); then
+    E2E_DIALOG=$asked
+    e2e_fail "a window came up after \"終了\" instead of the program ending (window $asked)"
+  fi
+  e2e_wait_exit 30
 }
 
 # "終了" after a device copy or a paste that did not go through asks first;
@@ -385,12 +405,24 @@ e2e_same_item() {  # expected actual
   }
 }
 
-# A run that completes leaves none of the hidden folders in which the
-# transfer stages its copies: those that hold the program's mark (a
-# person's folder of such a name is no remain).
+# The hidden working folders in which the transfer stages its copies, below
+# the folders given: every ".olvan-incoming-*", marked or not (one whose mark
+# is gone is left behind all the same), except the person's own folders of
+# such a name (E2E_OWN_STAGES).
+E2E_OWN_STAGES=()
+e2e_remains() {  # folder...
+  local found own mine
+  while IFS= read -r found; do
+    mine=no
+    for own in "${E2E_OWN_STAGES[@]}"; do [ "$found" != "$own" ] || mine=yes; done
+    [ $mine = yes ] || echo "$found"
+  done < <(find "$@" -name '.olvan-incoming-*' 2>/dev/null)
+}
+
+# A run that completes leaves none of them.
 e2e_expect_no_remains() {  # folder...
   local remains
-  remains=$(find "$@" -path '*/.olvan-incoming-*/.olvan-mark' 2>/dev/null)
+  remains=$(e2e_remains "$@")
   [ -z "$remains" ] || {
     echo "$remains" | head -20 >&2
     e2e_fail "staging remains left behind"
@@ -455,15 +487,57 @@ Doc	Documents	Toskarine書類
 ITEMS
 }
 
-# A folder of the person's on the new machine named like the wizard's
-# working folders, kept aside for comparing: the runs must not touch it.
+# Names in Shift_JIS, as an older system wrote them: bytes that are no UTF-8,
+# of one length, so that a lookup that turns every invalid byte into a
+# replacement character takes the one for the other ("旧版" and "資料").
+E2E_SJIS_OLD=$'\x8b\x8c\x94\xc5'
+E2E_SJIS_MINE=$'\x8e\x91\x97\xbf'
+# The old machine's applications whose folder names look like the person's
+# on the new machine, besides the sample's "Kavreline": two folders holding
+# Quilbrant, which the wizard moves as its application alone.
+E2E_OLD_LOOKALIKES=("Dornel Straße" "$E2E_SJIS_OLD")
+# The person's folders on the new machine: another letter case, "ss" for
+# "ß", other invalid bytes; and one named like the wizard's working folders.
+E2E_PERSON_LOOKALIKES=("Applications/kavreline" "Applications/Dornel Strasse" "Applications/$E2E_SJIS_MINE"
+  "Documents/.olvan-incoming-1")
+
+e2e_old_lookalikes() {  # applications-folder
+  local name
+  for name in "${E2E_OLD_LOOKALIKES[@]}"; do
+    mkdir -p "$1/$name/Quilbrant.app/Contents"
+    printf 'APPLqZw2' >"$1/$name/Quilbrant.app/Contents/PkgInfo"
+  done
+}
+# The same as rows of e2e_sample_items.
+e2e_old_lookalike_items() {
+  printf 'App\tApplications\t%s\n' "${E2E_OLD_LOOKALIKES[@]}"
+}
+
+# The person's look-alikes on the new machine, kept aside for comparing: the
+# runs must not touch them.
 e2e_person_lookalike() {  # new-home
-  mkdir -p "$1/Documents/.olvan-incoming-1" "$E2E_OUT/before-lookalike"
-  printf '自分のメモ\n' >"$1/Documents/.olvan-incoming-1/メモ.txt"
-  cp -a "$1/Documents/.olvan-incoming-1" "$E2E_OUT/before-lookalike/"
+  local item
+  for item in "${E2E_PERSON_LOOKALIKES[@]}"; do
+    mkdir -p "$1/$item" "$E2E_OUT/before-lookalike/$(dirname "$item")"
+    printf '自分のメモ\n' >"$1/$item/メモ.txt"
+    cp -a "$1/$item" "$E2E_OUT/before-lookalike/$item"
+  done
+  E2E_OWN_STAGES+=("$1/Documents/.olvan-incoming-1")
 }
 e2e_check_person_lookalike() {  # new-home
-  e2e_same_item "$E2E_OUT/before-lookalike/.olvan-incoming-1" "$1/Documents/.olvan-incoming-1"
+  local item
+  for item in "${E2E_PERSON_LOOKALIKES[@]}"; do
+    e2e_same_item "$E2E_OUT/before-lookalike/$item" "$1/$item"
+  done
+}
+
+# The person takes away the old machine's items that arrived beside their
+# look-alikes, so that the next run must put them there again.
+e2e_take_away_lookalikes() {  # new-home
+  local name
+  for name in Kavreline "${E2E_OLD_LOOKALIKES[@]}"; do
+    rm -rf "${1:?}/Applications/$name"
+  done
 }
 
 # --- the network route
@@ -482,6 +556,25 @@ e2e_volume_row() {  # sample-tool volume-name
   row=$("$1" volumes | awk -F '\t' -v name="$2" '$2 == name { print $1 }')
   [ -n "$row" ] || e2e_fail "the framework lists no volume \"$2\""
   echo "$row"
+}
+
+# Starts the program on the new machine and goes through STEP 1 (the network
+# route, the old disk and user chosen) and STEP 2 (the scan of the old disk)
+# to STEP 3, with a picture of each.
+e2e_network_to_step_three() {  # new-home disk-row log-name
+  e2e_start "$1" "$3"
+  e2e_wait_until 15 "STEP 1 shown" e2e_step_shown 1
+  e2e_snapshot "step1-start"
+  e2e_choose_old_machine "$2" 0
+  e2e_wait_until 10 "Next enabled once the old machine is chosen" e2e_button_enabled $E2E_NEXT
+  e2e_snapshot "step1-network-chosen"
+  e2e_click $E2E_NEXT
+  e2e_wait_until 10 "STEP 2 shown" e2e_step_shown 2
+  e2e_wait_until 60 "the scan of the old disk to end (Next enabled)" e2e_button_enabled $E2E_NEXT
+  e2e_snapshot "step2-items-found"
+  e2e_click $E2E_NEXT
+  e2e_wait_until 10 "STEP 3 shown" e2e_step_shown 3
+  e2e_snapshot "step3-before-copy"
 }
 
 # Items the new machine has before the network copy: one with the name of
@@ -594,8 +687,8 @@ e2e_unbind_expect_leftover() {  # home
   umount "$E2E_BOUND_AT"
   e2e_same_item "$E2E_OUT/before-bound/Plug-ins" "$E2E_OUT/person/Plug-ins"
   local remains
-  remains=$(find "$1" -path '*/.olvan-incoming-*/.olvan-mark')
-  [ "$remains" = "$E2E_LEFTOVER/.olvan-mark" ] || {
+  remains=$(e2e_remains "$1")
+  [ "$remains" = "$E2E_LEFTOVER" ] || {
     echo "${remains:-none}" | head -20 >&2
     e2e_fail "not only the working folder that held the mount remains ($E2E_LEFTOVER)"
   }

@@ -31,16 +31,7 @@ printf 'older dictionary\n' >"$new/Library/Application Support/Toskarine II/dict
 cp -a "$new/Library/Application Support/Toskarine II" "$E2E_OUT/before-new/"
 e2e_install_bundle "$program" "$E2E_OUT/program"
 
-e2e_start "$new" network-run
-e2e_wait_until 15 "STEP 1 shown" e2e_step_shown 1
-e2e_choose_old_machine "$row" 0
-e2e_wait_until 10 "Next enabled once the old machine is chosen" e2e_button_enabled $E2E_NEXT
-e2e_click $E2E_NEXT
-e2e_wait_until 10 "STEP 2 shown" e2e_step_shown 2
-e2e_wait_until 60 "the scan of the old disk to end (Next enabled)" e2e_button_enabled $E2E_NEXT
-e2e_snapshot "step2-items-found"
-e2e_click $E2E_NEXT
-e2e_wait_until 10 "STEP 3 shown" e2e_step_shown 3
+e2e_network_to_step_three "$new" "$row" network-run
 e2e_click $E2E_COPY_REPLACE
 known=$(e2e_visible_windows)
 e2e_click $E2E_COPY
