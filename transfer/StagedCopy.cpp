@@ -72,11 +72,12 @@ Look LookAt(const FolderItemPtr& item) {
   return errno == ENOENT || errno == ENOTDIR ? Look::Absent : Look::Failed;
 }
 
-// The folder itself, opened for listing and for acting inside it through
-// its handle, never a link's target.
-FileHandle OpenFolder(int at, const std::string& name) {
+// A folder opened for listing and for acting inside it through its handle:
+// the folder itself, never a link's target, unless the link is followed on
+// purpose (a destination such as Documents may be a link to elsewhere).
+FileHandle OpenFolder(int at, const std::string& name, bool followLink = false) {
   framework::BatonReleaser outside;
-  return FileHandle(openat(at, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+  return FileHandle(openat(at, name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | (followLink ? 0 : O_NOFOLLOW)));
 }
 
 bool Names(int folderFd, std::vector<std::string>& names) {
@@ -99,7 +100,7 @@ bool SameIgnoringCase(std::string_view a, std::string_view b) {
 std::string NameOnDisk(const fs::path& folder, const std::string& name) {
   struct stat found {};
   std::vector<std::string> names;
-  const FileHandle fd = OpenFolder(AT_FDCWD, folder.string());
+  const FileHandle fd = OpenFolder(AT_FDCWD, folder.string(), /*followLink=*/true);
   if (lstat((folder / name).c_str(), &found) != 0 || !fd.valid() || !Names(fd.get(), names)) return name;
   if (std::find(names.begin(), names.end(), name) != names.end()) return name;
   for (const std::string& listed : names) {
@@ -404,10 +405,7 @@ Outcome CopyInto(const FolderItemPtr& item, const FolderItemPtr& destination, Ex
 std::vector<Recovered> Recover(const FolderItemPtr& folder) {
   std::vector<Recovered> told;
   if (!folder) return told;
-  const FileHandle folderFd = [&] {
-    framework::BatonReleaser outside;
-    return FileHandle(open(folder->PosixPath().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  }();
+  const FileHandle folderFd = OpenFolder(AT_FDCWD, folder->PosixPath().string(), /*followLink=*/true);
   std::vector<std::string> names;
   if (!folderFd.valid() || !Names(folderFd.get(), names)) {
     // What could not be listed may hold a stopped run's working folder.
