@@ -407,7 +407,7 @@ TEST_F(TransferFault, ANetworkCopyIntoAReadOnlyFolderNamesThatFolderNotTheOldDis
     Copy();
     return Observe().Text();
   });
-  if (!run.ran || run.text.find('\t') == std::string::npos) GTEST_SKIP() << "no read-only disk: " << run.text;
+  if (!Observed(run)) GTEST_SKIP() << "no read-only disk: " << run.text;
   EXPECT_EQ(Observations::Parse(run.text)["explanation"],
             "次の1個のアイテムは、正しく処理できませんでした。⏎"
             "Macintosh HD:New:Applications:Dornel 3：読み取り専用のため、コピーできませんでした。");
@@ -615,7 +615,7 @@ class StoppedReplace : public TransferFault {
       } else {
         result.text = run();
       }
-      if (!result.ran || result.text.find('\t') == std::string::npos) {
+      if (!Observed(result)) {
         skipped.push_back(std::string(row.name) + ": " + result.text);
         continue;
       }
@@ -842,7 +842,7 @@ TEST_F(TransferFault, AnOldVersionThatCannotBeDeletedIsToldButThePasteIsComplete
     seen.Add("Toskarine", Joined(Listing(Applications() / "Toskarine")));
     return seen.Text();
   });
-  if (!run.ran || run.text.find('\t') == std::string::npos) GTEST_SKIP() << run.text;
+  if (!Observed(run)) GTEST_SKIP() << run.text;
 
   auto seen = Observations::Parse(run.text);
   EXPECT_EQ(seen["Toskarine"], "new.txt");

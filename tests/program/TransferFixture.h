@@ -95,6 +95,9 @@ class TransferTest : public programtest::ProgramTest {
   // names: the staged copy then takes its way of two renames. Skips (ran
   // false) where there is no such disk, or where it does exchange.
   SmallDiskRun RunOnDiskWithoutExchange(const fs::path& folder, const std::function<std::string()>& body);
+  // Whether the body ran to its observations: a body that cannot do its
+  // part there (a mount refused) returns why, a text without a tab.
+  static bool Observed(const SmallDiskRun& run) { return run.ran && run.text.find('\t') != std::string::npos; }
 
   framework::TempFolder tree_;
 
